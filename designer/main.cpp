@@ -1,0 +1,8 @@
+#include "CDesignerMainForm.h"
+#include "VeloraApp.h"
+
+int main(int argc, char **argv)
+{
+    return RunVeloraProgram(argc, argv, QStringLiteral("Velora Designer"),
+                            [] { return new TDesignerMainForm; });
+}

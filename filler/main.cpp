@@ -1,0 +1,8 @@
+#include "CFillerMainForm.h"
+#include "VeloraApp.h"
+
+int main(int argc, char **argv)
+{
+    return RunVeloraProgram(argc, argv, QStringLiteral("Velora Filler"),
+                            [] { return new TFillerMainForm; });
+}

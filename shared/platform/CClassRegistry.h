@@ -1,0 +1,42 @@
+#pragma once
+// Classes known by name, so that a stream can create a component of the class
+// it names. Names compare without regard to case.
+
+#include <QString>
+#include <functional>
+
+class TComponent;
+struct QMetaObject;
+
+using TComponentFactory = std::function<TComponent *(TComponent *owner)>;
+
+struct TRegisteredClass
+{
+    QString Name;
+    const QMetaObject *MetaObject = nullptr;
+    TComponentFactory Create;
+};
+
+// Registering a name twice replaces the earlier entry.
+void RegisterClass(const QString &name, const QMetaObject *metaObject, TComponentFactory factory);
+void UnRegisterClass(const QString &name);
+// Null when no class of that name is registered; valid until the registry changes.
+const TRegisteredClass *GetClass(const QString &name);
+int RegisteredClassCount();
+
+template<class T>
+void RegisterClass()
+{
+    RegisterClass(QString::fromLatin1(T::staticMetaObject.className()), &T::staticMetaObject,
+                  [](TComponent *owner) -> TComponent * { return new T(owner); });
+}
+
+// Registers T for the life of a static object: a plug-in's one registration
+// line, undone when the plug-in is unloaded.
+template<class T>
+class TClassRegistration
+{
+public:
+    TClassRegistration() { RegisterClass<T>(); }
+    ~TClassRegistration() { UnRegisterClass(QString::fromLatin1(T::staticMetaObject.className())); }
+};

@@ -1,0 +1,91 @@
+#include "CComponent.h"
+
+TComponent::TComponent(QObject *self, TComponent *owner) : m_self(self)
+{
+    Q_ASSERT(self);
+    if (owner)
+        owner->InsertComponent(this);
+}
+
+TComponent::~TComponent()
+{
+    DestroyComponents();
+    if (m_owner)
+        m_owner->RemoveComponent(this);
+}
+
+void TComponent::SetName(const QString &name)
+{
+    if (name == m_name)
+        return;
+    if (!name.isEmpty() && !IsValidIdent(name))
+        throw EComponentError(QStringLiteral("\"%1\" is not a valid component name").arg(name));
+    if (m_owner && !name.isEmpty()) {
+        TComponent *other = m_owner->FindComponent(name);
+        if (other && other != this)
+            throw EComponentError(QStringLiteral("A component named %1 already exists").arg(name));
+    }
+    m_name = name;
+    m_self->setObjectName(name);
+}
+
+int TComponent::ComponentIndex() const
+{
+    return m_owner ? int(m_owner->m_components.indexOf(const_cast<TComponent *>(this))) : -1;
+}
+
+TComponent *TComponent::FindComponent(const QString &name) const
+{
+    if (name.isEmpty())
+        return nullptr;
+    for (TComponent *c : m_components)
+        if (c->m_name.compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent *component)
+{
+    if (!component || component->m_owner == this)
+        return;
+    if (!component->m_name.isEmpty() && FindComponent(component->m_name))
+        throw EComponentError(
+            QStringLiteral("A component named %1 already exists").arg(component->m_name));
+    if (component->m_owner)
+        component->m_owner->RemoveComponent(component);
+    m_components.append(component);
+    component->m_owner = this;
+}
+
+void TComponent::RemoveComponent(TComponent *component)
+{
+    if (!component || component->m_owner != this)
+        return;
+    m_components.removeOne(component);
+    component->m_owner = nullptr;
+}
+
+void TComponent::DestroyComponents()
+{
+    // Each deletion unlinks itself; the Qt parent, if any, lets go as well.
+    while (!m_components.isEmpty()) {
+        TComponent *c = m_components.takeLast();
+        c->m_owner = nullptr;
+        delete c->m_self;
+    }
+}
+
+bool TComponent::IsValidIdent(const QString &name)
+{
+    if (name.isEmpty())
+        return false;
+    auto isAlpha = [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+    };
+    if (!isAlpha(name.front()))
+        return false;
+    for (QChar c : name)
+        if (!isAlpha(c) && !(c >= u'0' && c <= u'9'))
+            return false;
+    return true;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// Design-time ownership, kept apart from the Qt parent: the owner frees its
+// components, their names are unique among the owner's components without
+// regard to case, and the owner finds them by name.
+
+#include "CException.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class TComponent
+{
+public:
+    // self is the Qt object this component is part of (already constructed).
+    TComponent(QObject *self, TComponent *owner);
+    virtual ~TComponent();
+    TComponent(const TComponent &) = delete;
+    TComponent &operator=(const TComponent &) = delete;
+
+    QObject *Object() const { return m_self; }
+    TComponent *Owner() const { return m_owner; }
+
+    const QString &Name() const { return m_name; }
+    // Raises EComponentError for an invalid identifier or a name already taken.
+    virtual void SetName(const QString &name);
+
+    int ComponentCount() const { return int(m_components.size()); }
+    TComponent *Components(int index) const { return m_components.at(index); }
+    int ComponentIndex() const;
+    TComponent *FindComponent(const QString &name) const;
+
+    void InsertComponent(TComponent *component);
+    void RemoveComponent(TComponent *component);
+    void DestroyComponents();
+
+    static bool IsValidIdent(const QString &name);
+
+private:
+    QObject *m_self;
+    TComponent *m_owner = nullptr;
+    QString m_name;
+    QList<TComponent *> m_components;
+};
+
+// A component with no visible body (settings holders, sorters and the like).
+class TObjectComponent : public QObject, public TComponent
+{
+    Q_OBJECT
+public:
+    explicit TObjectComponent(TComponent *owner = nullptr)
+        : QObject(nullptr), TComponent(this, owner)
+    { }
+};
+
+template<class T>
+T *ComponentCast(TComponent *component)
+{
+    return component ? qobject_cast<T *>(component->Object()) : nullptr;
+}

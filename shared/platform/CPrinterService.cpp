@@ -1,0 +1,276 @@
+#include "CPrinterService.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
+
+namespace {
+constexpr double kInch = 25.4;
+
+struct TFormRow
+{
+    const char *Name;
+    double Width, Height;
+    bool Inches;
+};
+
+// Codes 1 to 47 of the device-mode paper numbering, in order.
+constexpr TFormRow kForms[] = {
+    {"Letter", 8.5, 11, true},
+    {"Letter Small", 8.5, 11, true},
+    {"Tabloid", 11, 17, true},
+    {"Ledger", 17, 11, true},
+    {"Legal", 8.5, 14, true},
+    {"Statement", 5.5, 8.5, true},
+    {"Executive", 7.25, 10.5, true},
+    {"A3", 297, 420, false},
+    {"A4", 210, 297, false},
+    {"A4 Small", 210, 297, false},
+    {"A5", 148, 210, false},
+    {"B4 (JIS)", 257, 364, false},
+    {"B5 (JIS)", 182, 257, false},
+    {"Folio", 8.5, 13, true},
+    {"Quarto", 215, 275, false},
+    {"10x14", 10, 14, true},
+    {"11x17", 11, 17, true},
+    {"Note", 8.5, 11, true},
+    {"Envelope #9", 3.875, 8.875, true},
+    {"Envelope #10", 4.125, 9.5, true},
+    {"Envelope #11", 4.5, 10.375, true},
+    {"Envelope #12", 4.75, 11, true},
+    {"Envelope #14", 5, 11.5, true},
+    {"C size sheet", 17, 22, true},
+    {"D size sheet", 22, 34, true},
+    {"E size sheet", 34, 44, true},
+    {"Envelope DL", 110, 220, false},
+    {"Envelope C5", 162, 229, false},
+    {"Envelope C3", 324, 458, false},
+    {"Envelope C4", 229, 324, false},
+    {"Envelope C6", 114, 162, false},
+    {"Envelope C65", 114, 229, false},
+    {"Envelope B4", 250, 353, false},
+    {"Envelope B5", 176, 250, false},
+    {"Envelope B6", 176, 125, false},
+    {"Envelope", 110, 230, false},
+    {"Envelope Monarch", 3.875, 7.5, true},
+    {"6 3/4 Envelope", 3.625, 6.5, true},
+    {"US Std Fanfold", 14.875, 11, true},
+    {"German Std Fanfold", 8.5, 12, true},
+    {"German Legal Fanfold", 8.5, 13, true},
+    {"B4 (ISO)", 250, 353, false},
+    {"Japanese Postcard", 100, 148, false},
+    {"9x11", 9, 11, true},
+    {"10x11", 10, 11, true},
+    {"15x11", 15, 11, true},
+    {"Envelope Invite", 220, 220, false},
+};
+
+QList<TPaperForm> BuildForms()
+{
+    QList<TPaperForm> forms;
+    int code = 1;
+    for (const TFormRow &row : kForms) {
+        const double k = row.Inches ? kInch : 1.0;
+        // Millimetres to a tenth, as device modes keep them.
+        const auto mm = [k](double v) {
+            return std::round(v * k * 10.0) / 10.0;
+        };
+        forms.append(TPaperForm {code++, QString::fromLatin1(row.Name),
+                                 QSizeF(mm(row.Width), mm(row.Height))});
+    }
+    return forms;
+}
+
+QPageSize PageSizeFor(const QSizeF &sizeMm)
+{
+    // Portrait size; the fuzzy match names standard papers ("A4") in the output.
+    const QSizeF portrait(qMin(sizeMm.width(), sizeMm.height()),
+                          qMax(sizeMm.width(), sizeMm.height()));
+    return QPageSize(portrait, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+}
+
+QSizeF ModeSizeMm(const TDeviceMode &mode)
+{
+    if (const TPaperForm *form = PaperFormByCode(mode.PaperSize))
+        return form->SizeMm;
+    return QSizeF(mode.PaperWidth / 10.0, mode.PaperLength / 10.0);
+}
+} // namespace
+
+const QList<TPaperForm> &PaperForms()
+{
+    static const QList<TPaperForm> forms = BuildForms();
+    return forms;
+}
+
+const TPaperForm *PaperFormByCode(int code)
+{
+    const auto &forms = PaperForms();
+    return code >= 1 && code <= forms.size() ? &forms[code - 1] : nullptr;
+}
+
+int PaperCodeForSize(const QSizeF &sizeMm)
+{
+    for (const TPaperForm &f : PaperForms()) {
+        const bool same = std::abs(f.SizeMm.width() - sizeMm.width()) <= 1.0
+            && std::abs(f.SizeMm.height() - sizeMm.height()) <= 1.0;
+        const bool turned = std::abs(f.SizeMm.width() - sizeMm.height()) <= 1.0
+            && std::abs(f.SizeMm.height() - sizeMm.width()) <= 1.0;
+        if (same || turned)
+            return f.Code;
+    }
+    return 0;
+}
+
+const QString TPrinterService::BuiltInPrinterName = QStringLiteral("Velora PDF Printer");
+
+TPrinterService::TPrinterService()
+{
+    m_outputFile = QDir::home().filePath(QStringLiteral("Velora.pdf"));
+    const QPrinterInfo def = QPrinterInfo::defaultPrinter();
+    const QStringList system = QPrinterInfo::availablePrinterNames();
+    m_printer = !def.isNull() ? def.printerName()
+                              : (system.isEmpty() ? BuiltInPrinterName : system.first());
+    QueryDevice();
+}
+
+TPrinterService::~TPrinterService() = default;
+
+QStringList TPrinterService::Printers() const
+{
+    QStringList names = QPrinterInfo::availablePrinterNames();
+    names.append(BuiltInPrinterName);
+    return names;
+}
+
+bool TPrinterService::SetPrinter(const QString &name)
+{
+    if (!Printers().contains(name))
+        return false;
+    if (name != m_printer) {
+        m_printer = name;
+        QueryDevice();
+        emit PrinterChanged();
+    }
+    return true;
+}
+
+bool TPrinterService::CanOpen(const QString &name) const
+{
+    return name == BuiltInPrinterName || !QPrinterInfo::printerInfo(name).isNull();
+}
+
+QList<TPaperForm> TPrinterService::Forms(const QString &name) const
+{
+    // Every printer offers the same numbered forms so that a code always means the same paper.
+    return CanOpen(name) ? PaperForms() : QList<TPaperForm>();
+}
+
+QPageLayout TPrinterService::PageLayout() const
+{
+    const auto orientation
+        = m_mode.Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    return QPageLayout(PageSizeFor(ModeSizeMm(m_mode)), orientation, QMarginsF());
+}
+
+std::unique_ptr<QPrinter> TPrinterService::CreatePrinter() const
+{
+    std::unique_ptr<QPrinter> printer;
+    if (IsBuiltIn()) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setResolution(600);
+        printer->setOutputFileName(m_outputFile);
+    } else {
+        printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(m_printer),
+                                             QPrinter::HighResolution);
+    }
+    printer->setPageLayout(PageLayout());
+    // Zero margins clamp to what the device can print; its origin is then the printable corner.
+    printer->setPageMargins(QMarginsF(), QPageLayout::Millimeter);
+    printer->setCopyCount(m_mode.Copies);
+    printer->setCollateCopies(m_mode.Collate);
+    return printer;
+}
+
+void TPrinterService::QueryDevice()
+{
+    if (IsBuiltIn()) {
+        m_ppiX = m_ppiY = 600;
+        m_offset = QPoint();
+        return;
+    }
+    const auto printer = CreatePrinter();
+    m_ppiX = m_ppiY = printer->resolution();
+    const QRectF paper = printer->paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer->pageRect(QPrinter::DevicePixel);
+    m_offset = (page.topLeft() - paper.topLeft()).toPoint();
+}
+
+TPrinterService &PrinterService()
+{
+    static TPrinterService service;
+    return service;
+}
+
+TPrintJob::TPrintJob() : m_printer(PrinterService().CreatePrinter()) { }
+
+TPrintJob::~TPrintJob()
+{
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+}
+
+bool TPrintJob::Begin(const QString &title)
+{
+    m_printer->setDocName(title);
+    m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(m_printer.get())) {
+        m_error = m_printer->outputFileName().isEmpty()
+            ? QStringLiteral("The printer \"%1\" could not start the job.")
+                  .arg(m_printer->printerName())
+            : QStringLiteral("Could not write \"%1\".").arg(m_printer->outputFileName());
+        m_painter.reset();
+        return false;
+    }
+    m_page = 1;
+    return true;
+}
+
+void TPrintJob::SetPage(const QSizeF &sizeMm, TPrinterOrientation orientation)
+{
+    const auto o = orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    m_printer->setPageOrientation(o);
+    m_printer->setPageSize(PageSizeFor(sizeMm));
+}
+
+bool TPrintJob::NewPage()
+{
+    if (!m_printer->newPage())
+        return false;
+    ++m_page;
+    return true;
+}
+
+bool TPrintJob::End()
+{
+    if (!m_painter)
+        return false;
+    const bool ok = m_painter->end();
+    m_painter.reset();
+    return ok;
+}
+
+void TPrintJob::Abort()
+{
+    m_printer->abort();
+    m_painter.reset();
+}
+
+QPainter &TPrintJob::Canvas()
+{
+    Q_ASSERT(m_painter);
+    return *m_painter;
+}

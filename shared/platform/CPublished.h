@@ -1,0 +1,49 @@
+#pragma once
+// Published properties on the Qt meta-object system: the stored properties a
+// document records, in declaration order with ancestors first, and the
+// defaults that let the writer leave unchanged values out.
+//
+// A class declares a default next to its property:
+//     Q_PROPERTY(bool GeneralDisplay READ ... WRITE ...)
+//     Q_CLASSINFO("Default:GeneralDisplay", "true")
+// Literals: true/false, integers, decimal numbers, enumeration member names
+// (flags joined by "|", "" for the empty set), colour identifiers or numbers,
+// and plain text. Without a declaration, ordinal properties (integers, Booleans,
+// enumerations, sets, colours) are always stored, texts default to empty and
+// floating-point values to 0.
+
+#include <QList>
+#include <QMetaProperty>
+#include <QVariant>
+#include <cmath>
+#include <optional>
+
+using Extended = long double;
+
+// Round half to even, as every rounding of the design does.
+inline long long Round(Extended value)
+{
+    return static_cast<long long>(std::nearbyint(value));
+}
+inline long long Trunc(Extended value)
+{
+    return static_cast<long long>(std::trunc(value));
+}
+
+// Classes of the Qt framework publish nothing; ours start below them.
+bool IsFrameworkClass(const QMetaObject *metaObject);
+
+// Stored published properties, ancestors first, each in declaration order.
+QList<QMetaProperty> StoredProperties(const QMetaObject *metaObject);
+QMetaProperty FindStoredProperty(const QMetaObject *metaObject, const QString &name);
+
+// The default a class (or its nearest ancestor declaring one) gives a
+// property; nothing when the property is always stored.
+std::optional<QVariant> DeclaredDefault(const QMetaObject *metaObject,
+                                        const QMetaProperty &property);
+
+// True when the object's value equals the declared default, so a writer skips it.
+bool IsDefaultValue(const QObject *object, const QMetaProperty &property);
+
+// The property's value as a literal of the kind defaults are declared in.
+QString PropertyValueText(const QObject *object, const QMetaProperty &property);

@@ -1,0 +1,74 @@
+#pragma once
+// The dialog service of the tests: records every dialog, answers from a
+// script, and fails the running test on a dialog nobody expected.
+
+#include "CDialogService.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+enum class TDialogKind { Message, OpenFile, SaveFile, Folder, Print, Modal };
+
+struct TShownDialog
+{
+    TDialogKind Kind;
+    QString Caption;
+    QString Text;
+    TMsgDlgType Type = mtInformation;
+    TMsgDlgButtons Buttons = 0;
+};
+
+class TScriptedDialogService : public TDialogService
+{
+public:
+    ~TScriptedDialogService() override;
+
+    // Answers the next message box; when textContains is given the box must contain it.
+    void ExpectMessage(int answer, const QString &textContains = {});
+    void ExpectOpenFile(const QString &fileName);
+    void ExpectSaveFile(const QString &fileName);
+    void ExpectFolder(const QString &folder);
+    void ExpectPrint(std::function<bool(TPrintRequest &)> answer);
+    // The handler may work the dialog (fill fields, press buttons) and returns its result.
+    void ExpectModal(std::function<int(QDialog &)> answer);
+
+    const QList<TShownDialog> &Shown() const { return m_shown; }
+    int Beeps() const { return m_beeps; }
+    const QList<QUrl> &OpenedUrls() const { return m_urls; }
+    int PendingAnswers() const { return int(m_script.size()); }
+    // Fails the test when scripted answers were never asked for, then forgets them.
+    void VerifyAllUsed();
+    void Reset();
+
+    int MessageBox(const TMessageRequest &request) override;
+    QString OpenFileName(const TFileRequest &request) override;
+    QString SaveFileName(const TFileRequest &request) override;
+    QString FolderName(const QString &caption, const QString &initialDir) override;
+    bool PrintDialog(TPrintRequest &request) override;
+    int ExecModal(QDialog &dialog) override;
+    bool OpenUrl(const QUrl &url) override;
+    void Beep() override { ++m_beeps; }
+
+private:
+    struct TAnswer
+    {
+        TDialogKind Kind;
+        QString Match;
+        int Result = 0;
+        QString Text;
+        std::function<bool(TPrintRequest &)> Print;
+        std::function<int(QDialog &)> Modal;
+    };
+    // Null (after failing the test) when the script has no answer of that kind next.
+    const TAnswer *Next(const TShownDialog &shown);
+
+    QList<TAnswer> m_script;
+    TAnswer m_current;
+    QList<TShownDialog> m_shown;
+    QList<QUrl> m_urls;
+    int m_beeps = 0;
+};
+
+// The service every test program runs with.
+TScriptedDialogService &ScriptedDialogs();
