@@ -2,11 +2,10 @@
 // Classes known by name, so that a stream can create a component of the class
 // it names. Names compare without regard to case.
 
+#include "CComponent.h"
+
 #include <QString>
 #include <functional>
-
-class TComponent;
-struct QMetaObject;
 
 using TComponentFactory = std::function<TComponent *(TComponent *owner)>;
 
@@ -28,7 +27,11 @@ template<class T>
 void RegisterClass()
 {
     RegisterClass(QString::fromLatin1(T::staticMetaObject.className()), &T::staticMetaObject,
-                  [](TComponent *owner) -> TComponent * { return new T(owner); });
+                  [](TComponent *owner) -> TComponent * {
+                      auto *component = new T(owner);
+                      component->AfterConstruction();
+                      return component;
+                  });
 }
 
 // Registers T for the life of a static object: a plug-in's one registration

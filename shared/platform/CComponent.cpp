@@ -9,6 +9,7 @@ TComponent::TComponent(QObject *self, TComponent *owner) : m_self(self)
 
 TComponent::~TComponent()
 {
+    m_state |= csDestroying;
     DestroyComponents();
     if (m_owner)
         m_owner->RemoveComponent(this);

@@ -9,6 +9,14 @@
 #include <QObject>
 #include <QString>
 
+// What a component is going through; streaming and teardown suppress side effects.
+enum TComponentStateFlag : unsigned {
+    csLoading = 0x01,
+    csReading = 0x02,
+    csDestroying = 0x04,
+    csDesigning = 0x08,
+};
+
 class TComponent
 {
 public:
@@ -19,6 +27,8 @@ public:
     TComponent &operator=(const TComponent &) = delete;
 
     QObject *Object() const { return m_self; }
+    // Runs once the most derived constructor is done, so virtual calls reach the kind.
+    virtual void AfterConstruction() { }
     TComponent *Owner() const { return m_owner; }
 
     const QString &Name() const { return m_name; }
@@ -36,11 +46,19 @@ public:
 
     static bool IsValidIdent(const QString &name);
 
+    unsigned ComponentState() const { return m_state; }
+    bool IsLoading() const { return m_state & (csLoading | csReading); }
+    void SetComponentState(unsigned flag, bool on)
+    {
+        m_state = on ? (m_state | flag) : (m_state & ~flag);
+    }
+
 private:
     QObject *m_self;
     TComponent *m_owner = nullptr;
     QString m_name;
     QList<TComponent *> m_components;
+    unsigned m_state = 0;
 };
 
 // A component with no visible body (settings holders, sorters and the like).
@@ -52,6 +70,15 @@ public:
         : QObject(nullptr), TComponent(this, owner)
     { }
 };
+
+// Creates a component the way streams and palettes do.
+template<class T>
+T *CreateComponent(TComponent *owner)
+{
+    auto *component = new T(owner);
+    component->AfterConstruction();
+    return component;
+}
 
 template<class T>
 T *ComponentCast(TComponent *component)

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "CVeloraTypes.h"
+
 class QPainter;
 class QPrinter;
 
@@ -30,8 +32,6 @@ const QList<TPaperForm> &PaperForms();
 const TPaperForm *PaperFormByCode(int code);
 // The code of the form of that size (either orientation, within 1 mm), or 0.
 int PaperCodeForSize(const QSizeF &sizeMm);
-
-enum TPrinterOrientation { poPortrait = 1, poLandscape = 2 };
 
 // What a printer's device mode holds for the next job.
 struct TDeviceMode

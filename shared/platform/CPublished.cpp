@@ -161,6 +161,8 @@ std::optional<QVariant> DeclaredDefault(const QMetaObject *metaObject,
                                         const QMetaProperty &property)
 {
     if (const auto literal = DefaultLiteral(metaObject, property)) {
+        if (*literal == QLatin1String("nodefault"))
+            return std::nullopt;
         auto value = ParseLiteral(property, *literal);
         Q_ASSERT_X(value, property.name(), "declared default does not parse");
         return value;

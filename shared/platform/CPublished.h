@@ -10,7 +10,7 @@
 // (flags joined by "|", "" for the empty set), colour identifiers or numbers,
 // and plain text. Without a declaration, ordinal properties (integers, Booleans,
 // enumerations, sets, colours) are always stored, texts default to empty and
-// floating-point values to 0.
+// floating-point values to 0. The literal "nodefault" makes a property always stored.
 
 #include <QList>
 #include <QMetaProperty>

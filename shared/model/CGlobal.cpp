@@ -1,0 +1,91 @@
+#include "CGlobal.h"
+
+#include "CComponent.h"
+#include "CDialogService.h"
+#include "CMessages.h"
+#include "CPageControl.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+
+bool GlobalProjectChanged = false;
+bool GlobalLoadingProject = false;
+bool GlobalClearingProject = false;
+bool GlobalAddingPage = false;
+bool GlobalAddingControl = false;
+bool GlobalPasting = false;
+bool GlobalPrinting = false;
+QString GlobalProjectName;
+QString GlobalGeneralString;
+QWidget *GlobalMainForm = nullptr;
+TPageControl *GlobalPagesPageControl = nullptr;
+bool GlobalFilling = false;
+TGroupPageLookup GlobalPgPropGroupPageView = nullptr;
+
+namespace {
+constexpr std::uint32_t kMsgProjectChanged = 0x8416;
+constexpr int kPdfPaneKind = 100;
+} // namespace
+
+void GlobalMadeChange()
+{
+    if (!GlobalLoadingProject)
+        GlobalProjectChanged = true;
+    SendMessage(GlobalMainForm, kMsgProjectChanged, GlobalProjectChanged ? 1 : 0);
+}
+
+void GlobalClearChanges()
+{
+    GlobalProjectChanged = false;
+    SendMessage(GlobalMainForm, kMsgProjectChanged, 0);
+}
+
+Extended GlobalSetDecPlaces(Extended value, int places)
+{
+    // Rounding through text on purpose: stored documents hold these exact values.
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%.*Lf", places, value);
+    char precise[64];
+    std::snprintf(precise, sizeof precise, "%.18Lg", std::strtold(buffer, nullptr));
+    return std::strtold(precise, nullptr);
+}
+
+int GlobalCompFontHeight(int screenPixelsPerInch, int zoomPercent, int points)
+{
+    return -int(Trunc(Extended(points) * zoomPercent / 100 * screenPixelsPerInch / 72));
+}
+
+QObject *Global_FormElementRef(const QString &name)
+{
+    if (!GlobalPagesPageControl)
+        return nullptr;
+    TComponent *c = GlobalPagesPageControl->FindComponent(name);
+    return c ? c->Object() : nullptr;
+}
+
+QObject *GlobalValidatePDFLink(const QString &name)
+{
+    QObject *element = Global_FormElementRef(name);
+    const int kind = element ? element->property("ClassTypeID").toInt() : 0;
+    if (element && kind == kPdfPaneKind)
+        return element;
+    const QString text = element ? QStringLiteral("\"%1\" is not a valid PDF link.").arg(name)
+                                 : QStringLiteral("PDF link \"%1\" not found.").arg(name);
+    Global_MessageDlg(GlobalAppTitle(), text, mtError, mbOK, 0);
+    return nullptr;
+}
+
+int Global_MessageDlg(const QString &caption, const QString &message, int type, unsigned buttons,
+                      int helpTopic)
+{
+    return DialogService().MessageBox(
+        TMessageRequest {caption, message, TMsgDlgType(type), buttons, helpTopic});
+}
+
+QString GlobalAppTitle()
+{
+    const QString name = QApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Velora") : name;
+}

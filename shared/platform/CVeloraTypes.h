@@ -1,0 +1,39 @@
+#pragma once
+// Enumerations and sets that documents store by member name.
+
+#include <QObject>
+
+namespace VeloraEnums {
+Q_NAMESPACE
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+Q_ENUM_NS(TAlignment)
+
+enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
+Q_ENUM_NS(TVerticalAlignment)
+
+enum TPrinterOrientation { poPortrait, poLandscape };
+Q_ENUM_NS(TPrinterOrientation)
+
+enum TParagraphStyle { psVariable, psJustified, psFixed };
+Q_ENUM_NS(TParagraphStyle)
+
+enum TScrollStyle { sbNone, sbHorz, sbVert, sbBoth };
+Q_ENUM_NS(TScrollStyle)
+
+enum TCharacterStyle {
+    csBold = 0x01,
+    csItalic = 0x02,
+    csUnderline = 0x04,
+    csStrikeOut = 0x08,
+    csUpperCase = 0x10,
+};
+Q_DECLARE_FLAGS(TCharacterStyles, TCharacterStyle)
+Q_FLAG_NS(TCharacterStyles)
+
+} // namespace VeloraEnums
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(VeloraEnums::TCharacterStyles)
+
+// The design's member names are used bare throughout the code.
+using namespace VeloraEnums;
