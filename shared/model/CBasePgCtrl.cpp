@@ -532,6 +532,8 @@ void TVisualPgCtrl::CalcRelBounds(bool left, bool top, bool a, bool b, bool heig
 
 void TVisualPgCtrl::CalcRelFontSize()
 {
+    if (!m_character)
+        return;
     const TPrinterPage *page = ParentPage();
     const int ppi = page ? page->ScreenPixelsPerInchY() : logicalDpiY();
     const int zoom = page ? page->Zoom() : 100;
@@ -789,6 +791,7 @@ int TVisualPgCtrl::HlpCtx(const QString &name)
 void TVisualPgCtrl::UpdateBounds(const QRect &rect)
 {
     TBasePgCtrl::UpdateBounds(rect);
+    CalcRelFontSize();
     CalcEditArea();
 }
 

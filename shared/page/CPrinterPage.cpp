@@ -1,5 +1,6 @@
 #include "CPrinterPage.h"
 
+#include "CBasePgCtrl.h"
 #include "CPrinterService.h"
 
 #include <QPaintEvent>
@@ -148,7 +149,18 @@ void TPrinterPage::CalcPaintBoxBounds()
     const int left = m_horzDisplayMargin + (freeX > 0 ? freeX / 2 : 0);
     const int top = m_vertDisplayMargin + (freeY > 0 ? freeY / 2 : 0);
     m_paperRect = QRect(left, top, w, h);
+    RelayoutElements();
     update();
+}
+
+void TPrinterPage::RelayoutElements()
+{
+    // Elements keep their place as a share of the paper; loading sets it first.
+    if (IsLoading())
+        return;
+    for (QObject *child : children())
+        if (auto *element = qobject_cast<TBasePgCtrl *>(child))
+            element->UpdateBounds(element->RelBoundsRect(m_paperRect));
 }
 
 void TPrinterPage::resizeEvent(QResizeEvent *event)

@@ -95,6 +95,8 @@ public:
 protected:
     virtual void ZoomChanged() { }
     void CalcPaintBoxBounds();
+    // Hands every element its rectangle for the paper as it now lies.
+    void RelayoutElements();
     void QueryDevices();
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
