@@ -1,0 +1,52 @@
+// vldtool: developer and form-author commands, chosen by the first argument.
+
+#include "CEvalCommand.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+struct TCommand
+{
+    const char *Name;
+    const char *Synopsis;
+    int (*Run)(const QStringList &args);
+};
+
+const TCommand Commands[] = {
+    {"eval", "eval EXPR    evaluate an expression and print its value", RunEvalCommand},
+};
+
+void PrintUsage(std::FILE *out)
+{
+    std::fputs("usage: vldtool COMMAND [ARGS...]\n\ncommands:\n", out);
+    for (const TCommand &command : Commands)
+        std::fprintf(out, "  %s\n", command.Synopsis);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    if (args.isEmpty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const QString name = args.takeFirst();
+    if (name == u"help" || name == u"--help" || name == u"-h") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    for (const TCommand &command : Commands) {
+        if (name == QLatin1String(command.Name))
+            return command.Run(args);
+    }
+    std::fprintf(stderr, "vldtool: unknown command '%s'\n\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}
