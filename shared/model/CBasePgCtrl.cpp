@@ -133,6 +133,38 @@ void TBasePgCtrl::SetName(const QString &name)
                     reinterpret_cast<std::intptr_t>(&old));
 }
 
+void TBasePgCtrl::ApplyPropChange(TUpdateMethod update, const QString &value)
+{
+    // Without a design surface the edit applies to this element alone.
+    const QList<QWidget *> selection
+        = GlobalDesignerSelection ? GlobalDesignerSelection() : QList<QWidget *> {this};
+    for (QWidget *control : selection)
+        (this->*update)(control, value);
+}
+
+bool TBasePgCtrl::ShowPropEditor(const QString &propertyName, bool recordUndo, QString &value)
+{
+    const bool hint = propertyName.compare(QLatin1String("GeneralHint"), Qt::CaseInsensitive) == 0;
+    if (!hint && !propertyName.isEmpty()
+        && propertyName.compare(QLatin1String("GeneralDefaultText"), Qt::CaseInsensitive) != 0)
+        return false;
+    const QString old = hint ? Hint() : Text();
+    const bool ok = hint
+        ? GlobalGetTextDlg(old, QStringLiteral("Hint When Filling"), false, value, 58)
+        : GlobalGetTextDlg(old, QStringLiteral("Default Text"), IsDefaultTextSingleLine(), value,
+                           75);
+    if (!ok)
+        return false;
+    const QString property
+        = hint ? QStringLiteral("GeneralHint") : QStringLiteral("GeneralDefaultText");
+    if (recordUndo && GlobalRecordDblClickUndo)
+        GlobalRecordDblClickUndo(this, property, old, value);
+    ApplyPropChange(hint ? &TBasePgCtrl::HintUpdate : &TBasePgCtrl::TextUpdate, value);
+    PostMessage(GlobalMainForm, VRMSGEditStateChanged);
+    GlobalMadeChange();
+    return true;
+}
+
 void TBasePgCtrl::HintUpdate(QWidget *control, const QString &value)
 {
     if (auto *element = qobject_cast<TBasePgCtrl *>(control))

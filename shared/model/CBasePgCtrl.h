@@ -126,6 +126,8 @@ public:
     void AfterConstruction() override;
 
     // Virtual operations, in the order element kinds know them.
+    using TUpdateMethod = void (TBasePgCtrl::*)(QWidget *control, const QString &value);
+    virtual void ApplyPropChange(TUpdateMethod update, const QString &value);
     virtual void HintUpdate(QWidget *control, const QString &value);
     virtual void TextUpdate(QWidget *control, const QString &value);
     virtual void AddRemovePropHelperInf(TPropHelper *helper);
@@ -139,6 +141,8 @@ public:
     virtual bool IsDefaultTextSingleLine() const { return true; }
     virtual void RegisterPropertyEditors() { }
     virtual bool ShowOnPlugInPalette() const { return true; }
+    // Double-click editors of the default text and the hint; false when cancelled.
+    virtual bool ShowPropEditor(const QString &propertyName, bool recordUndo, QString &value);
     virtual void UpdateBounds(const QRect &rect);
 
     void Dispatch(TMessage &message) override;

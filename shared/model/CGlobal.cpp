@@ -6,6 +6,11 @@
 #include "CPageControl.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +28,8 @@ QWidget *GlobalMainForm = nullptr;
 TPageControl *GlobalPagesPageControl = nullptr;
 bool GlobalFilling = false;
 TGroupPageLookup GlobalPgPropGroupPageView = nullptr;
+TSelectionLookup GlobalDesignerSelection = nullptr;
+TDblClickUndoRecorder GlobalRecordDblClickUndo = nullptr;
 
 namespace {
 constexpr std::uint32_t kMsgProjectChanged = 0x8416;
@@ -88,4 +95,33 @@ QString GlobalAppTitle()
 {
     const QString name = QApplication::applicationName();
     return name.isEmpty() ? QStringLiteral("Velora") : name;
+}
+
+bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLine, QString &result,
+                      int helpTopic)
+{
+    QDialog dlg(QApplication::activeWindow());
+    dlg.setObjectName(QStringLiteral("StringEditForm"));
+    dlg.setWindowTitle(QStringLiteral(" ") + caption);
+    dlg.setProperty("HelpTopic", helpTopic);
+    auto *layout = new QVBoxLayout(&dlg);
+    QLineEdit *line = nullptr;
+    QPlainTextEdit *memo = nullptr;
+    if (singleLine) {
+        line = new QLineEdit(text, &dlg);
+        layout->addWidget(line);
+    } else {
+        memo = new QPlainTextEdit(text, &dlg);
+        layout->addWidget(memo);
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    layout->addWidget(buttons);
+    result = text;
+    if (DialogService().ExecModal(dlg) != QDialog::Accepted)
+        return false;
+    // Documents keep CR LF line breaks.
+    result = line ? line->text() : memo->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+    return true;
 }

@@ -3,6 +3,7 @@
 
 #include "CPublished.h"
 
+#include <QList>
 #include <QString>
 
 class QObject;
@@ -68,3 +69,15 @@ extern TGroupPageLookup GlobalPgPropGroupPageView;
 int Global_MessageDlg(const QString &caption, const QString &message, int type, unsigned buttons,
                       int helpTopic);
 QString GlobalAppTitle();
+
+// The shared text editor window: caption " " + caption; false (cancelled) leaves result as given.
+bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLine, QString &result,
+                      int helpTopic);
+
+// Designer seams, set by the designer once its surface and history exist: the
+// controls a property edit applies to, and the undo record of a double-click edit.
+using TSelectionLookup = QList<QWidget *> (*)();
+extern TSelectionLookup GlobalDesignerSelection;
+using TDblClickUndoRecorder = void (*)(QWidget *element, const QString &property,
+                                       const QString &oldValue, const QString &newValue);
+extern TDblClickUndoRecorder GlobalRecordDblClickUndo;

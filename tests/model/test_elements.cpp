@@ -6,8 +6,11 @@
 #include "CPropHelper.h"
 #include "ScriptedDialogService.h"
 
+#include <QDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -284,6 +287,41 @@ TEST_F(Elements, PaintingPutsBorderAndFillWhereAdjRectBySays)
             green += image.pixelColor(x, 0) == QColor(Qt::green);
         EXPECT_EQ(green > image.width() / 4, !filling) << green;
     }
+}
+
+TEST_F(Elements, DoubleClickEditorsSetTextAndHintAndMarkTheProjectChanged)
+{
+    TTestBox *box = AddBox(0, QStringLiteral("Box1"), 0);
+    box->SetText(QStringLiteral("old"));
+    GlobalProjectChanged = false;
+
+    ScriptedDialogs().ExpectModal([](QDialog &dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral(" Default Text"));
+        dlg.findChild<QLineEdit *>()->setText(QStringLiteral("new"));
+        return int(QDialog::Accepted);
+    });
+    QString value;
+    EXPECT_TRUE(box->ShowPropEditor(QStringLiteral("GeneralDefaultText"), false, value));
+    EXPECT_EQ(box->Text(), QStringLiteral("new"));
+    EXPECT_EQ(box->VisualGeneralProps()->GeneralDefaultText(), QStringLiteral("new"));
+    EXPECT_TRUE(GlobalProjectChanged);
+
+    // The hint editor is multi-line; cancelling changes nothing.
+    ScriptedDialogs().ExpectModal([](QDialog &dlg) {
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral(" Hint When Filling"));
+        dlg.findChild<QPlainTextEdit *>()->setPlainText(QStringLiteral("ignored"));
+        return int(QDialog::Rejected);
+    });
+    EXPECT_FALSE(box->ShowPropEditor(QStringLiteral("GeneralHint"), false, value));
+    EXPECT_TRUE(box->Hint().isEmpty());
+
+    // Undo and redo replay an edit through the message.
+    const QString property = QStringLiteral("GeneralHint"), hint = QStringLiteral("Type your name");
+    SendMessage(box, VRMSGDblClickDlgSetPropVal, reinterpret_cast<std::uintptr_t>(&property),
+                reinterpret_cast<std::intptr_t>(&hint));
+    EXPECT_EQ(box->VisualGeneralProps()->GeneralHint(), hint);
+    ScriptedDialogs().VerifyAllUsed();
+    GlobalProjectChanged = false;
 }
 
 #include "test_elements.moc"
