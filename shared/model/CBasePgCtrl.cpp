@@ -65,14 +65,6 @@ bool IsFillerProgram()
     return SendMessage(GlobalMainForm, kMsgIsFiller) == 0;
 }
 
-int HelpTopicOf(const QString &name, std::initializer_list<std::pair<const char *, int>> table)
-{
-    for (const auto &[key, topic] : table)
-        if (name.compare(QLatin1String(key), Qt::CaseInsensitive) == 0)
-            return topic;
-    return 0;
-}
-
 // The page surface of a page index (−1: the active page), or null.
 TPrinterPage *PageViewAt(int index)
 {
@@ -381,7 +373,7 @@ QRect TVisualPgCtrl::ScaledRect(const QRect &rect, const QMargins &m, bool onScr
 {
     // Lengths are screen pixels at 100 %; printing first converts them to printer pixels.
     const TPrinterPage *page = ParentPage();
-    const auto h = [&](int v) -> int {
+    const auto horz = [&](int v) -> int {
         if (!page)
             return v;
         if (!onScreen)
@@ -389,7 +381,7 @@ QRect TVisualPgCtrl::ScaledRect(const QRect &rect, const QMargins &m, bool onScr
                 Round(Extended(v) * page->PrinterPixelsPerInchX() / page->ScreenPixelsPerInchX()));
         return page->Scale(v);
     };
-    const auto w = [&](int v) -> int {
+    const auto vert = [&](int v) -> int {
         if (!page)
             return v;
         if (!onScreen)
@@ -397,7 +389,7 @@ QRect TVisualPgCtrl::ScaledRect(const QRect &rect, const QMargins &m, bool onScr
                 Round(Extended(v) * page->PrinterPixelsPerInchY() / page->ScreenPixelsPerInchY()));
         return page->Scale(v);
     };
-    return rect.adjusted(h(m.left()), w(m.top()), -h(m.right()), -w(m.bottom()));
+    return rect.adjusted(horz(m.left()), vert(m.top()), -horz(m.right()), -vert(m.bottom()));
 }
 
 QRect TVisualPgCtrl::AdjRectBy(const QRect &rect, TPropGroupBorder *border, TPropGroupPad *pad,
@@ -795,14 +787,14 @@ void TVisualPgCtrl::AddRemovePropHelperInf(TPropHelper *helper)
 
 int TVisualPgCtrl::HlpCtx(const QString &name)
 {
-    const int own = HelpTopicOf(name,
-                                {{"Name", 155},
-                                 {"ResetFormCanBeReset", 89},
-                                 {"ResetFormTextOnReset", 191},
-                                 {"ValidationRequired", 175},
-                                 {"ValidationMustAlsoCheck", 152},
-                                 {"ValidationMustAlsoMatch", 154},
-                                 {"ValidationErrMsgsList", 116}});
+    static constexpr TPropHlpCtx table[] = {{"Name", 155},
+                                            {"ResetFormCanBeReset", 89},
+                                            {"ResetFormTextOnReset", 191},
+                                            {"ValidationRequired", 175},
+                                            {"ValidationMustAlsoCheck", 152},
+                                            {"ValidationMustAlsoMatch", 154},
+                                            {"ValidationErrMsgsList", 116}};
+    const int own = TPropGroup::GetHlpCtx(name, table);
     if (own)
         return own;
     const QList<TPropGroup *> groups {m_border,

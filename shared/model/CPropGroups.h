@@ -40,12 +40,13 @@ public:
     virtual int HlpCtx(const QString &name) const;
     virtual bool PropUsed(const QString &name) const;
     void PropChanged(int code) { PropertyChanged(code); }
+    // Case-insensitive lookup in a help-topic table; 0 when absent.
+    static int GetHlpCtx(const QString &name, std::span<const TPropHlpCtx> table);
 
 protected:
     // Applies a change's effect to the owner; the base reports the code to it.
     virtual void PropertyChanged(int code);
 
-    static int GetHlpCtx(const QString &name, std::span<const TPropHlpCtx> table);
     // Null when the owner is not an element.
     TPropGroupOwner *Element() const;
     bool OwnerLoading() const;
