@@ -57,23 +57,12 @@ const TPlugInKind *GlobalPlugInKind(int kind)
 }
 
 namespace {
-constexpr std::uint32_t kMsgIsFiller = 0x8401;
 QPointer<TVisualPgCtrl> g_focused;
-
-bool IsFillerProgram()
-{
-    return SendMessage(GlobalMainForm, kMsgIsFiller) == 0;
-}
 
 // The page surface of a page index (−1: the active page), or null.
 TPrinterPage *PageViewAt(int index)
 {
-    if (!GlobalPagesPageControl)
-        return nullptr;
-    if (index < 0)
-        index = GlobalPagesPageControl->ActivePageIndex();
-    TTabSheet *sheet = GlobalPagesPageControl->Pages(index);
-    return sheet ? qobject_cast<TPrinterPage *>(sheet->PageView()) : nullptr;
+    return GlobalPgScrollBox(index < 0 ? GlobalActivePgIdx() : index);
 }
 
 } // namespace
@@ -120,7 +109,7 @@ void TBasePgCtrl::SetName(const QString &name)
     }
     SendMessage(GlobalMainForm, VRMSGBasePgCtrlNameChanged, ObjectParam(this),
                 reinterpret_cast<std::intptr_t>(&old));
-    if (!IsFillerProgram() && parentWidget())
+    if (!GlobalVeloraFiller() && parentWidget())
         SendMessage(parentWidget(), VRMSGBasePgCtrlNameChanged, ObjectParam(this),
                     reinterpret_cast<std::intptr_t>(&old));
 }

@@ -6,6 +6,7 @@
 
 #include "CColor.h"
 #include "CComponent.h"
+#include "CGlobalMessages.h"
 #include "CMessages.h"
 #include "CPropGroupOwner.h"
 #include "CPublished.h"
@@ -43,22 +44,6 @@ struct TPlugInKind
 extern const TPlugInKind CGLOBAL_PLUGINS[32];
 // Null when the kind is not in the table.
 const TPlugInKind *GlobalPlugInKind(int kind);
-
-// Message numbers the elements send and answer (the property groups name the rest).
-enum : std::uint32_t {
-    VRMSGToggleLockPages = 0x8402,
-    VRMSGVisualPgCtrlTextChanged = 0x8403,
-    VRMSGPrinterChanged = 0x8404,
-    VRMSGBasePgCtrlNameChanged = 0x8409,
-    VRMSGEditStateChanged = 0x840E,
-    VRMSGNonVisualDestroyed = 0x8411,
-    VRMSGActivePageChanged = 0x8414,
-    VRMSGReadOnlyChanged = 0x8415,
-    VRMSGAboutToSave = 0x8417,
-    VRMSGTranslateProp = 0x8418,
-    VRMSGDblClickDlgSetPropVal = 0x841F,
-    VRMSGResetForm = 0x8590,
-};
 
 class TBasePgCtrl : public QWidget, public TComponent, public TMessageTarget
 {

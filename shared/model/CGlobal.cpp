@@ -3,7 +3,9 @@
 #include "CComponent.h"
 #include "CDialogService.h"
 #include "CMessages.h"
+#include "CGlobalMessages.h"
 #include "CPageControl.h"
+#include "CPrinterPage.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -32,21 +34,49 @@ TSelectionLookup GlobalDesignerSelection = nullptr;
 TDblClickUndoRecorder GlobalRecordDblClickUndo = nullptr;
 
 namespace {
-constexpr std::uint32_t kMsgProjectChanged = 0x8416;
 constexpr int kPdfPaneKind = 100;
 } // namespace
+
+int GlobalActivePgIdx()
+{
+    return GlobalPagesPageControl ? GlobalPagesPageControl->ActivePageIndex() : -1;
+}
+
+TPrinterPage *GlobalPgScrollBox(int index)
+{
+    if (!GlobalPagesPageControl)
+        return nullptr;
+    TTabSheet *sheet = GlobalPagesPageControl->Pages(index);
+    return sheet ? qobject_cast<TPrinterPage *>(sheet->PageView()) : nullptr;
+}
+
+QWidget *GlobalPgPaintBox(int index)
+{
+    TPrinterPage *page = GlobalPgScrollBox(index);
+    return page ? page->PaintBox() : nullptr;
+}
 
 void GlobalMadeChange()
 {
     if (!GlobalLoadingProject)
         GlobalProjectChanged = true;
-    SendMessage(GlobalMainForm, kMsgProjectChanged, GlobalProjectChanged ? 1 : 0);
+    SendMessage(GlobalMainForm, VRMSGProjectChanged, GlobalProjectChanged ? 1 : 0);
 }
 
 void GlobalClearChanges()
 {
     GlobalProjectChanged = false;
-    SendMessage(GlobalMainForm, kMsgProjectChanged, 0);
+    SendMessage(GlobalMainForm, VRMSGProjectChanged, 0);
+}
+
+bool GlobalVeloraFiller()
+{
+    return SendMessage(GlobalMainForm, VRMSGIsFiller) == 0;
+}
+
+bool GlobalQuickDrawPDFs()
+{
+    return SendMessage(GlobalMainForm, VRMSGQuickDrawPDFs) != 0;
 }
 
 Extended GlobalSetDecPlaces(Extended value, int places)

@@ -48,8 +48,19 @@ private:
     bool m_old;
 };
 
+// Page access; a page index is a tab index of GlobalPagesPageControl.
+int GlobalActivePgIdx();
+// The page view of a page (first child of its tab sheet), or null.
+TPrinterPage *GlobalPgScrollBox(int index);
+// The sheet widget of a page's view, or null.
+QWidget *GlobalPgPaintBox(int index);
+
 void GlobalMadeChange();
 void GlobalClearChanges();
+
+// Program identity, asked of the main window.
+bool GlobalVeloraFiller();
+bool GlobalQuickDrawPDFs();
 
 // Formatted fixed-point with that many decimals (18 significant digits) and parsed back.
 Extended GlobalSetDecPlaces(Extended value, int places);

@@ -4,6 +4,7 @@
 // the owning element and then reported to it as message 0x841D with its code.
 
 #include "CColor.h"
+#include "CGlobalMessages.h"
 #include "CPublished.h"
 #include "CVeloraTypes.h"
 
@@ -15,9 +16,6 @@
 
 class TPrinterPage;
 class TPropGroupOwner;
-
-inline constexpr std::uint32_t VRMSGPropChanged = 0x841D;
-inline constexpr std::uint32_t VRMSGPagePaperChange = 0x84AA;
 
 // One row of a group's help-topic table.
 struct TPropHlpCtx

@@ -6,9 +6,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-namespace {
-constexpr std::uint32_t kMsgPrinterChanged = 0x8404;
-}
 
 TPrinterPage::TPrinterPage(TComponent *owner, QWidget *parent)
     : QWidget(parent), TComponent(this, owner)
@@ -43,7 +40,7 @@ void TPrinterPage::PrinterChanged()
 
 void TPrinterPage::Dispatch(TMessage &message)
 {
-    if (message.Msg == kMsgPrinterChanged)
+    if (message.Msg == VRMSGPrinterChanged)
         PrinterChanged();
 }
 

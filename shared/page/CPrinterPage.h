@@ -88,6 +88,8 @@ public:
 
     // The sheet in this widget's coordinates (screen pixels at the zoom).
     QRect PaperRect() const { return m_paperRect; }
+    // The widget the sheet is painted on.
+    QWidget *PaintBox() { return this; }
 
     virtual void PrinterChanged();
     void Dispatch(TMessage &message) override;
