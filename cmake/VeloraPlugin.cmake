@@ -1,12 +1,38 @@
-# velora_add_plugin(<Name> SOURCES ... [RESOURCES ...] [OUTPUT_DIRECTORY dir])
+# velora_add_plugin(<Name> SOURCES ... [PALETTE_IMAGE file.png TOOLBAR_IMAGE file.png]
+#                   [RESOURCES ...] [OUTPUT_DIRECTORY dir])
 # Builds the element plug-in file vrPI_<Name>.bpl: an ordinary shared object
-# that the programs load by full path at start-up. Symbols stay hidden so that
-# unloading really drops the code; RPATH $ORIGIN finds the shared library
-# beside it.
+# that the programs load by full path at start-up and that registers the
+# element class T<Name> (see shared/model/CPlugInContract.h). Symbols stay
+# hidden so that unloading really drops the code; RPATH $ORIGIN finds the
+# shared library beside it.
+# The two images become the resources :/plugins/T<NAME>.png (palette) and
+# :/plugins/T<NAME>_1.png (toolbar), the class name upper-cased; the programs
+# refuse a plug-in without them.
 function(velora_add_plugin name)
-  cmake_parse_arguments(PI "" "OUTPUT_DIRECTORY" "SOURCES;RESOURCES" ${ARGN})
+  cmake_parse_arguments(PI "" "OUTPUT_DIRECTORY;PALETTE_IMAGE;TOOLBAR_IMAGE" "SOURCES;RESOURCES"
+    ${ARGN})
   set(target vrPI_${name})
-  add_library(${target} MODULE ${PI_SOURCES} ${PI_RESOURCES})
+
+  set(images)
+  if(PI_PALETTE_IMAGE OR PI_TOOLBAR_IMAGE)
+    if(NOT PI_PALETTE_IMAGE OR NOT PI_TOOLBAR_IMAGE)
+      message(FATAL_ERROR "velora_add_plugin(${name}): give both PALETTE_IMAGE and TOOLBAR_IMAGE")
+    endif()
+    string(TOUPPER "T${name}" class_upper)
+    get_filename_component(palette "${PI_PALETTE_IMAGE}" ABSOLUTE)
+    get_filename_component(toolbar "${PI_TOOLBAR_IMAGE}" ABSOLUTE)
+    # A generated list, so that plug-ins may share image files under their own names.
+    set(images ${CMAKE_CURRENT_BINARY_DIR}/${target}_images.qrc)
+    file(CONFIGURE OUTPUT ${images} CONTENT "<RCC>
+  <qresource prefix=\"/plugins\">
+    <file alias=\"${class_upper}.png\">${palette}</file>
+    <file alias=\"${class_upper}_1.png\">${toolbar}</file>
+  </qresource>
+</RCC>
+")
+  endif()
+
+  add_library(${target} MODULE ${PI_SOURCES} ${PI_RESOURCES} ${images})
   if(NOT PI_OUTPUT_DIRECTORY)
     set(PI_OUTPUT_DIRECTORY ${VELORA_BIN_DIR})
   endif()
@@ -15,6 +41,7 @@ function(velora_add_plugin name)
     SUFFIX ".bpl"
     OUTPUT_NAME ${target}
     LIBRARY_OUTPUT_DIRECTORY ${PI_OUTPUT_DIRECTORY}
+    AUTORCC ON
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     BUILD_WITH_INSTALL_RPATH ON
