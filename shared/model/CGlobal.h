@@ -4,14 +4,41 @@
 #include "CPublished.h"
 
 #include <QList>
+#include <QPixmap>
+#include <QRect>
 #include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <span>
 
+class QImage;
 class QObject;
 class QWidget;
 class TComponent;
 class TPageControl;
 class TPrinterPage;
 class TPropGroup;
+class TPropGroupPDF;
+class TProjectProps;
+class TUndoRedo;
+
+// Application title format: the program's name goes in place of %s.
+inline constexpr const char *CGLOBAL_DEF_APPTITLE = "Velora %s";
+// Version tag at the head of every document file.
+inline constexpr std::uint32_t CGLOBAL_VLD_VER1 = 1;
+
+// The open document's project, set by the program at start.
+extern TProjectProps *GlobalProjectProps;
+// The designer's surfaces, inspector and history; null in the filler.
+extern QWidget *GlobalVisualSurfaceDesigner;
+extern QWidget *GlobalNonVisualSurfaceDesigner;
+extern QWidget *GlobalPropertyInspector;
+extern TUndoRedo *GlobalDesignerUndoRedo;
+// Palette images, in palette order.
+extern QList<QPixmap> GlobalToolBarImages;
+// Shift of the current print job in printer pixels; 0 when no offset applies.
+extern int GlobalDirtyPrnXOfs;
+extern int GlobalDirtyPrnYOfs;
 
 extern bool GlobalProjectChanged;
 extern bool GlobalLoadingProject;
@@ -62,14 +89,70 @@ void GlobalClearChanges();
 bool GlobalVeloraFiller();
 bool GlobalQuickDrawPDFs();
 
+// Sends one message record to the elements of every page (or the active one) and
+// returns its result; 0 when there are no pages.
+std::intptr_t GlobalNotifyCtrls(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+                                bool allPages);
+
 // Formatted fixed-point with that many decimals (18 significant digits) and parsed back.
 Extended GlobalSetDecPlaces(Extended value, int places);
 int GlobalCompFontHeight(int screenPixelsPerInch, int zoomPercent, int points);
 
+// Percent-encodes everything but letters, digits and ! $ ' ( ) * - . @ _ (UTF-8 bytes above 127).
+QString Global_HTTPEncode(const QString &text);
+bool Global_IsValidEmail(const QString &text);
+// The trimmed non-empty lines joined by the separator, the extra item appended unless
+// a line already is it (ignoring case).
+QString Global_ListToStr(const QString &lines, const QString &extra, QChar separator);
+QString Global_StrToList(const QString &text, QChar separator);
+QRect Global_NormalizeRect(const QRect &rect);
+// Applying it twice gives the text back.
+QString GlobalDisguiseString(const QString &text);
+QString CommonGlobal_DecToBaseN(std::uint64_t value, int base, const QString &digits, int width);
+std::uint64_t CommonGlobal_BaseNToDec(const QString &number, int base, const QString &digits);
+// A named item of a program file's version data ("FileVersion", "ProductName", ...);
+// empty for files that are not ours and for unknown items.
+QString CommonGlobal_GetVerInfo(const QString &fileName, const QString &item);
+// The control's index among its parent's child widgets, -1 when it has none.
+int CommonGlobal_CtrlZOrder(const QWidget *control);
+// Text without its mark-up tags.
+QString Global_StripHTML(const QString &text);
+// Where a link (symbolic link or desktop entry) points; the name itself otherwise.
+QString GlobalGetLinkTarget(const QString &fileName);
+
 // The element of that name among the page control's components, or null.
 QObject *Global_FormElementRef(const QString &name);
+bool Global_FormElementNameIn(const QList<TComponent *> &components, const QString &name);
+// Natural order: Box2 before Box10, prefixes compared ignoring case.
+void Global_FileNameSort(QList<TComponent *> &components);
+// Names of the document's elements whose kind is one of the given ones.
+QStringList Global_FillHTMLExportDropList(std::span<const int> kinds);
+// Shows the element's page and gives the element the focus.
+void GlobalFocusElement(const QString &name);
+// Index of the text among the items (or the lines of itemsText when items is null):
+// exact match ignoring case first, then the first item the text begins.
+int GlobalStrInList(const QString &text, const QString &itemsText,
+                    const QStringList *items = nullptr);
+
+// Page backgrounds.
+enum TGlobalImageSource { gisNone = 0, gisPDF = 1, gisPicture = 2 };
+TGlobalImageSource GlobalImageSource(const TPropGroupPDF *pdf, const QImage *picture);
+// Where a background is drawn inside the target rectangle.
+QRect GlobalAdjImgRect(const QRect &target, TGlobalImageSource source, const TPropGroupPDF *pdf,
+                       const QImage *picture, int pageIndex, bool proportional, bool actualSize);
+// True when the folder exists and lists at least one entry.
+bool GlobalValidLocation(const QString &folder);
+
+// Selects an element in the designer, switching to its page first when needed.
+void GlobalSelectElement(QWidget *element, bool keepSelection);
+// The designer's part of the selection, set once its surfaces exist.
+using TSelectElementHook = void (*)(QWidget *element, bool keepSelection);
+extern TSelectElementHook GlobalSelectElementHook;
 // The PDF view element of that name, or null after telling the user why not.
 QObject *GlobalValidatePDFLink(const QString &name);
+QObject *GlobalValidateDatabaseLink(const QString &name, bool show);
+// The PDF view element that shows the file, asking the main window to make one when none does.
+QObject *GlobalLocatePdfPane(const QString &fileName);
 
 // The page view a page-settings group belongs to, or null when its page is not in the project.
 // The project registers the lookup when it exists.
@@ -80,6 +163,11 @@ extern TGroupPageLookup GlobalPgPropGroupPageView;
 int Global_MessageDlg(const QString &caption, const QString &message, int type, unsigned buttons,
                       int helpTopic);
 QString GlobalAppTitle();
+
+// File chooser for page backgrounds; false when cancelled.
+bool GlobalSelectedImageFile(const QString &current, const QString &caption, bool pdfAvailable,
+                             QString &fileName, int helpTopic);
+QString GlobalImageFileFilter(bool pdfAvailable);
 
 // The shared text editor window: caption " " + caption; false (cancelled) leaves result as given.
 bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLine, QString &result,

@@ -12,6 +12,9 @@ extern QString GlobalAppDataPath;
 extern QString GlobalAppINI;
 extern QString GlobalAppVisualClipboardFile;
 extern QString GlobalAppNonVisualClipboardFile;
+// Where the installed example forms and tutorials lie below: the "share" folder
+// beside the program's folder, with a trailing "/".
+extern QString GlobalProgramFiles;
 
 // Computes the paths from the environment; call after the application object exists.
 void GlobalInitPaths();

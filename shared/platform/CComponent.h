@@ -29,6 +29,8 @@ public:
     QObject *Object() const { return m_self; }
     // Runs once the most derived constructor is done, so virtual calls reach the kind.
     virtual void AfterConstruction() { }
+    // Runs when a stream reader has set every property read; csLoading is already clear.
+    virtual void Loaded() { }
     TComponent *Owner() const { return m_owner; }
 
     const QString &Name() const { return m_name; }
