@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 using TComponentFactory = std::function<TComponent *(TComponent *owner)>;
 
@@ -28,9 +29,10 @@ void RegisterClass()
 {
     RegisterClass(QString::fromLatin1(T::staticMetaObject.className()), &T::staticMetaObject,
                   [](TComponent *owner) -> TComponent * {
-                      auto *component = new T(owner);
+                      // Freed again when AfterConstruction raises.
+                      auto component = std::make_unique<T>(owner);
                       component->AfterConstruction();
-                      return component;
+                      return component.release();
                   });
 }
 
