@@ -44,6 +44,7 @@ TGroupPageLookup GlobalPgPropGroupPageView = nullptr;
 TSelectionLookup GlobalDesignerSelection = nullptr;
 TDblClickUndoRecorder GlobalRecordDblClickUndo = nullptr;
 TSelectElementHook GlobalSelectElementHook = nullptr;
+TPageDblClickUndoRecorder GlobalRecordPageDblClickUndo = nullptr;
 TProjectProps *GlobalProjectProps = nullptr;
 QWidget *GlobalVisualSurfaceDesigner = nullptr;
 QWidget *GlobalNonVisualSurfaceDesigner = nullptr;

@@ -20,6 +20,7 @@ class TPrinterPage;
 class TPropGroup;
 class TPropGroupPDF;
 class TProjectProps;
+class TProjectPropsPageProps;
 class TUndoRedo;
 
 // Application title format: the program's name goes in place of %s.
@@ -81,6 +82,10 @@ int GlobalActivePgIdx();
 TPrinterPage *GlobalPgScrollBox(int index);
 // The sheet widget of a page's view, or null.
 QWidget *GlobalPgPaintBox(int index);
+// The page settings of a page, or null.
+TProjectPropsPageProps *GlobalPgProps(int index);
+// The page whose settings own the group, -1 when none.
+int GlobalPgPropGroupPgNo(const TPropGroup *group);
 
 void GlobalMadeChange();
 void GlobalClearChanges();
@@ -180,3 +185,6 @@ extern TSelectionLookup GlobalDesignerSelection;
 using TDblClickUndoRecorder = void (*)(QWidget *element, const QString &property,
                                        const QString &oldValue, const QString &newValue);
 extern TDblClickUndoRecorder GlobalRecordDblClickUndo;
+using TPageDblClickUndoRecorder = void (*)(int pageIndex, const QString &property,
+                                           const QString &oldValue, const QString &newValue);
+extern TPageDblClickUndoRecorder GlobalRecordPageDblClickUndo;

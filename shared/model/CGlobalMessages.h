@@ -2,7 +2,10 @@
 // The numbered messages between the shared library, the programs and the
 // plug-ins. Ids are part of the plug-in contract: never renumber them.
 
+#include <QRect>
 #include <cstdint>
+
+class QPainter;
 
 enum : std::uint32_t {
     // Main window: answers 0 in the filler.
@@ -37,4 +40,12 @@ enum : std::uint32_t {
     VRMSGPagePaperChange = 0x84AA,
     VRMSGIsPassword = 0x852C,
     VRMSGResetForm = 0x8590,
+};
+
+// What VRMSGPaintPDFPage carries in its long parameter.
+struct TPaintPDFPageRequest
+{
+    QPainter *Canvas;
+    int Page;
+    QRect Rect;
 };

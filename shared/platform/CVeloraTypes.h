@@ -21,6 +21,17 @@ Q_ENUM_NS(TParagraphStyle)
 enum TScrollStyle { sbNone, sbHorz, sbVert, sbBoth };
 Q_ENUM_NS(TScrollStyle)
 
+// The zoom the filler shows a page at.
+enum TPageDefaultView { dvDesigned, dvActualSize, dvFitToWidth, dvFitToPage };
+Q_ENUM_NS(TPageDefaultView)
+
+// What a page background is stretched to.
+enum TPageFitTo { ftFullPage, ftMargins };
+Q_ENUM_NS(TPageFitTo)
+
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+Q_ENUM_NS(TCheckBoxState)
+
 enum TCharacterStyle {
     csBold = 0x01,
     csItalic = 0x02,
