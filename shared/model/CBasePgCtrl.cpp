@@ -7,6 +7,7 @@
 #include "CPropGroups.h"
 #include "CPropHelper.h"
 #include "CSorter.h"
+#include "CWYSIWYGEngine.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -267,7 +268,8 @@ void TBasePgCtrl::VRMSGTranslateProp(TMessage &message)
 // ---------------------------------------------------------------------------
 // TVisualPgCtrl
 
-TVisualPgCtrl::TVisualPgCtrl(TComponent *owner) : TBasePgCtrl(owner)
+TVisualPgCtrl::TVisualPgCtrl(TComponent *owner)
+    : TBasePgCtrl(owner), m_engine(std::make_unique<TWYSIWYGEngine>(this))
 {
     resize(65, 17);
     setMouseTracking(true);
@@ -461,12 +463,25 @@ void TVisualPgCtrl::DrawBorder(const QRect &rect, QPainter &canvas, TPropGroupBo
     canvas.restore();
 }
 
-void TVisualPgCtrl::DrawFixedBorders(const QRect &, QPainter &, bool) { }
+void TVisualPgCtrl::DrawFixedBorders(const QRect &rect, QPainter &canvas, bool onScreen)
+{
+    m_engine->DrawFixedBorders(canvas, rect, onScreen);
+}
 
-void TVisualPgCtrl::DrawText(const QRect &, QPainter &, int, int, bool, TColor) { }
+void TVisualPgCtrl::DrawText(const QRect &rect, QPainter &canvas, int first, int last,
+                             bool onScreen, TColor color)
+{
+    // The selection belongs to the editor: never printed, never left behind.
+    const bool selection = onScreen && m_focused;
+    m_engine->DrawText(canvas, rect, first, last, ColorToQColor(color), selection ? m_selStart : 0,
+                       selection ? m_selLength : 0);
+}
 
 void TVisualPgCtrl::DoPaint(const QRect &rect, QPainter &canvas, bool onScreen)
 {
+    // Placed on a page or resized without a relayout yet.
+    if (m_engine->NeedsBuild())
+        BuildWYSIWYGInf(true, false);
     DrawFill(rect, canvas, m_border, m_fill, false, onScreen);
     if (PropGroupIsFixedStyle())
         DrawFixedBorders(rect, canvas, onScreen);
@@ -506,8 +521,11 @@ bool TVisualPgCtrl::Aquired(TVisualPgCtrl *&element, QString &message, bool chec
     return true;
 }
 
-void TVisualPgCtrl::BuildWYSIWYGInf(bool, bool invalidate)
+void TVisualPgCtrl::BuildWYSIWYGInf(bool reset, bool invalidate)
 {
+    // The groups exist only once construction is complete.
+    if (m_character && m_paragraph)
+        m_engine->BuildWYSIWYGData(reset, DisplayText(Text()), m_paragraph->ParagraphWrap());
     if (invalidate)
         update();
 }

@@ -31,6 +31,7 @@ class TPropGroupParagraph;
 class TPropGroupPosSize;
 class TPropGroupTABOn;
 class TPropGroupValidation;
+class TWYSIWYGEngine;
 
 // One row of the element kind table.
 struct TPlugInKind
@@ -183,6 +184,8 @@ public:
     QRect EditArea() const { return m_editArea; }
     int SelStart() const { return m_selStart; }
     int SelLength() const { return m_selLength; }
+    // Lays the text out as it will print; valid as long as the element.
+    TWYSIWYGEngine *WYSIWYGEngine() const { return m_engine.get(); }
     void SetSelStart(int v) { m_selStart = v; }
     void SetSelLength(int v) { m_selLength = v; }
     // Extra space a kind keeps inside the border (first) and inside the pad (second).
@@ -277,6 +280,7 @@ private:
     TPropGroupPosSize *m_posSize = nullptr;
     TPropGroupTABOn *m_tabOn = nullptr;
     TPropGroupValidation *m_validation = nullptr;
+    std::unique_ptr<TWYSIWYGEngine> m_engine;
     QPointer<QWidget> m_editor;
     QRect m_editArea;
     bool m_focused = false;

@@ -1,0 +1,173 @@
+#pragma once
+// The text layout of one visual element: its display text measured once, in
+// printer pixels on a reference canvas at the current printer's resolution,
+// and kept as characters placed in percent of the element's rectangle, so the
+// screen at any zoom and the printed page break lines at the same characters.
+// It also lays out the grid of fixed character boxes.
+
+#include "CPublished.h"
+
+#include <QChar>
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringView>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QRect;
+class TVisualPgCtrl;
+class TWYSIWYGFontMetrics;
+
+// One laid-out character; positions and sizes in percent of the element.
+struct TWYSIWYGEngineChar
+{
+    TWYSIWYGEngineChar() = default;
+    TWYSIWYGEngineChar(QChar ch, Extended x, Extended y, Extended width, Extended height, int line,
+                       bool hardBreak, bool softBreak)
+        : X(x), Y(y), Width(width), Height(height), Line(line), Ch(ch), HardBreak(hardBreak),
+          SoftBreak(softBreak)
+    { }
+
+    Extended X = 0;
+    Extended Y = 0;
+    Extended Width = 0;
+    Extended Height = 0;
+    int Line = 0;
+    // CR and LF for break entries, NUL for the end of the text, a blank for a box.
+    QChar Ch;
+    bool HardBreak = false;
+    bool SoftBreak = false;
+
+    bool IsBreak() const { return HardBreak || SoftBreak; }
+};
+
+using TWYSIWYGEngineCharList = std::vector<TWYSIWYGEngineChar>;
+
+// A rectangle in printer pixels whose right and bottom edges lie outside it.
+struct TWYSIWYGRect
+{
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+};
+
+class TWYSIWYGEngine
+{
+public:
+    // The owner outlives its engine and must sit on a page for anything to be built.
+    explicit TWYSIWYGEngine(TVisualPgCtrl *owner);
+    virtual ~TWYSIWYGEngine();
+    TWYSIWYGEngine(const TWYSIWYGEngine &) = delete;
+    TWYSIWYGEngine &operator=(const TWYSIWYGEngine &) = delete;
+
+    // Reset false lays the previous wrapped text out again; the text is then used
+    // only when there is none.
+    virtual void BuildWYSIWYGData(bool reset, const QString &text, bool wrap);
+
+    // Entries are valid until the next build; null out of range.
+    int TextDataCount() const { return int(m_textChars.size()); }
+    const TWYSIWYGEngineChar *TextData(int i) const;
+    int FixedBordersDataCount() const { return int(m_fixedBorders.size()); }
+    const TWYSIWYGEngineChar *FixedBordersData(int i) const;
+    // Y of the first entry of the line that is not a break entry; -1 when there is none.
+    virtual Extended GetTextLineTop(int line) const;
+    virtual Extended RelPos(Extended value, Extended total) const { return value / total * 100; }
+
+    TVisualPgCtrl *Owner() const { return m_owner; }
+    bool Building() const { return m_building; }
+    bool Overflow() const { return m_overflow; }
+    int LineNo() const { return m_lineNo; }
+    // The text after word wrap: one entry of TextData per character, plus the end entry.
+    const QString &WrappedText() const { return m_wrappedText; }
+    Extended CellWidth() const { return m_cellWidth; }
+    Extended CellHeight() const { return m_cellHeight; }
+    Extended CellHorzGap() const { return m_cellHorzGap; }
+    Extended CellVertGap() const { return m_cellVertGap; }
+
+    // Printer-pixel measures in the font of the last build (zero before the first).
+    Extended TextWidth(QStringView text) const;
+    Extended TextHeight() const;
+    // The font text is measured in: the owner's, at the reference canvas resolution.
+    QFont MeasuringFont() const { return m_font; }
+
+    // True when the owner's size on the page is not the one last laid out.
+    bool NeedsBuild() const;
+
+    // Drawing scales the stored percentages to any target rectangle; it never
+    // measures for layout. Lines first..last are drawn from the top of target.
+    void DrawText(QPainter &canvas, const QRect &target, int firstLine, int lastLine,
+                  const QColor &color, int selStart = 0, int selLength = 0) const;
+    // Every box of the grid, filled and outlined from the fixed-box groups.
+    void DrawFixedBorders(QPainter &canvas, const QRect &target, bool onScreen) const;
+
+protected:
+    virtual void BuildData(QStringView text, const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
+                           TWYSIWYGEngineCharList &out);
+    virtual void CalcFixedHelpers();
+    virtual void ClearData(TWYSIWYGEngineCharList &list);
+    virtual void DoBuildData(bool reset, const QString &text, bool wrap);
+    // Offset of a line in percent of the reference width.
+    virtual Extended HorzAlign(const TWYSIWYGRect &ref, const TWYSIWYGRect &area, QStringView line,
+                               bool soft);
+    // Extra printer pixels for each inner blank of a justified line.
+    virtual Extended Justify(const TWYSIWYGRect &area, QStringView line);
+    // pos is at a CR and ends past the break.
+    virtual void LineBreak(const TWYSIWYGRect &ref, Extended x, Extended y, int &pos,
+                           QStringView text, Extended horzOffset, TWYSIWYGEngineCharList &out);
+    // Moves every entry by the alignment offset (percent), which it returns.
+    virtual Extended VerticalAlignment(const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
+                                       Extended y, TWYSIWYGEngineCharList &out);
+    virtual QString WrapTxt(QStringView text, int maxWidth);
+
+private:
+    struct TBuildGeometry;
+    bool PrepareGeometry(TBuildGeometry &geometry) const;
+    void BuildBoxGrid(const TWYSIWYGRect &ref, const TWYSIWYGRect &area, bool wrap);
+    void PrepareFont();
+    Extended CharWidth(QStringView text, qsizetype i) const;
+    Extended LineWidth(QStringView line) const;
+    bool FixedStyle() const;
+    Extended BoxPitchX() const { return m_cellWidth + m_cellHorzGap; }
+    Extended BoxPitchY() const { return m_cellHeight + m_cellVertGap; }
+    QFont DrawingFont(int targetHeight) const;
+
+    TVisualPgCtrl *m_owner;
+    bool m_building = false;
+    TWYSIWYGEngineCharList m_fixedBorders;
+    TWYSIWYGEngineCharList m_textChars;
+    Extended m_cellHeight = 0;
+    Extended m_cellHorzGap = 0;
+    Extended m_cellVertGap = 0;
+    Extended m_cellWidth = 0;
+    int m_lineNo = 0;
+    bool m_overflow = false;
+    QString m_wrappedText;
+
+    // What the last build measured with and laid out into.
+    QFont m_font;
+    int m_fontPixels = 0;
+    std::shared_ptr<TWYSIWYGFontMetrics> m_metrics;
+    TWYSIWYGRect m_ref;
+    bool m_built = false;
+};
+
+// Sets the reference canvas up again at the current printer's resolution. A
+// printer that cannot be asked is reported once; measuring then goes on at the
+// previous resolution (at first, the built-in printer's).
+void WYSIWYGEngineRefreshPrnPgRefs();
+// Pixels per inch the reference canvas measures at.
+int WYSIWYGEnginePrnPgRefPixelsPerInchX();
+int WYSIWYGEnginePrnPgRefPixelsPerInchY();
+
+// Where the reference canvas takes its resolution from; false with a message
+// when the printer cannot be asked. An empty query restores the printer service.
+using TWYSIWYGPrnPgRefQuery = std::function<bool(int &ppiX, int &ppiY, QString &error)>;
+void WYSIWYGEngineSetPrnPgRefQuery(TWYSIWYGPrnPgRefQuery query);
