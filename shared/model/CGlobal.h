@@ -188,3 +188,24 @@ extern TDblClickUndoRecorder GlobalRecordDblClickUndo;
 using TPageDblClickUndoRecorder = void (*)(int pageIndex, const QString &property,
                                            const QString &oldValue, const QString &newValue);
 extern TPageDblClickUndoRecorder GlobalRecordPageDblClickUndo;
+
+// What the focused control can do now; the main window enables its Edit menu from it.
+struct TContextMenuState
+{
+    bool Undo = false;
+    bool Redo = false;
+    bool Cut = false;
+    bool Copy = false;
+    bool Paste = false;
+    bool Delete = false;
+    bool SelectAll = false;
+    bool Spare = false;
+};
+
+// Implemented by the controls that announce themselves with the edit-state message.
+class TContextMenuStateSource
+{
+public:
+    virtual ~TContextMenuStateSource() = default;
+    virtual void GetContextMenuState(TContextMenuState &state) const = 0;
+};

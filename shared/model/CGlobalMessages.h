@@ -16,6 +16,15 @@ enum : std::uint32_t {
     // PDF view: paint a page of its document (canvas, page, rectangle).
     VRMSGPaintPDFPage = 0x8406,
     VRMSGBasePgCtrlNameChanged = 0x8409,
+    // Focused control: the platform's edit commands.
+    VRMSGCut = 0x0300,
+    VRMSGCopy = 0x0301,
+    VRMSGPaste = 0x0302,
+    VRMSGClear = 0x0303,
+    VRMSGUndo = 0x0304,
+    VRMSGSelectAll = 0x840F,
+    // Main window: commit the pending edit of the element in WParam.
+    VRMSGCommitEdit = 0x8410,
     VRMSGPDFNameMatch = 0x840B,
     // Main window: create an element of a kind (low half of WParam) at a point.
     VRMSGCreateElement = 0x840C,
@@ -36,10 +45,21 @@ enum : std::uint32_t {
     VRMSGCalcReset = 0x841B,
     VRMSGCalcUpdate = 0x841C,
     VRMSGPropChanged = 0x841D,
+    VRMSGRedo = 0x841E,
+    // Every element, twice a second while a document is open.
+    VRMSGPulse = 0x8420,
+    // Main window: ask to save changes (WParam 1 offers Cancel); 1 proceeds.
+    VRMSGAskSaveChanges = 0x8423,
+    // Every element, once a document has been opened in the filler.
+    VRMSGDocumentOpened = 0x8478,
     VRMSGDblClickDlgSetPropVal = 0x841F,
     VRMSGPagePaperChange = 0x84AA,
+    // Main window: a button's command, code in WParam, text argument (QString*) in LParam.
+    VRMSGCommand = 0x84B4,
     VRMSGIsPassword = 0x852C,
     VRMSGResetForm = 0x8590,
+    // Main window: show the welcome screen (code in WParam); only the designer answers.
+    VRMSGWelcome = 0x85F4,
 };
 
 // What VRMSGPaintPDFPage carries in its long parameter.

@@ -197,11 +197,14 @@ public:
 
     virtual void RegisterPropertyEditors() { }
 
+    // The count a stream gave; the reader then reads that many page settings.
+    int StreamedPageCount() const { return m_streamedPageCount; }
+
 private:
-    // Only a stream sets the count; it then reads that many pages.
-    void SetPageCount(int) { }
+    void SetPageCount(int count) { m_streamedPageCount = qMax(0, count); }
 
     bool m_filling = false;
+    int m_streamedPageCount = 0;
     QList<TProjectPropsPageProps *> m_pages;
 };
 

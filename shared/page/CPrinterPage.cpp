@@ -49,7 +49,7 @@ void TPrinterPagePaintBox::PaintSheet(QPainter &canvas)
 
 void TPrinterPagePaintBox::PaintMargins(QPainter &canvas)
 {
-    if (!m_page->ShowMargins())
+    if (!m_page->MarginsShown())
         return;
     canvas.setPen(QPen(Qt::gray, 0, Qt::DashLine));
     canvas.setBrush(Qt::NoBrush);

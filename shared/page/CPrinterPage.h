@@ -121,6 +121,8 @@ public:
     void SetMargin(int index, int value);
     bool ShowMargins() const { return m_showMargins; }
     void SetShowMargins(bool show);
+    // Whether the sheet outlines the margins now; page kinds may hide them.
+    virtual bool MarginsShown() const { return m_showMargins; }
 
     TColor Color() const { return m_color; }
     void SetColor(TColor color);

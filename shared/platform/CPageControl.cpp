@@ -1,5 +1,8 @@
 #include "CPageControl.h"
 
+#include <QChildEvent>
+#include <QResizeEvent>
+
 QWidget *TTabSheet::PageView() const
 {
     for (QObject *child : children())
@@ -13,4 +16,19 @@ TTabSheet *TPageControl::AddPage(const QString &caption)
     auto *sheet = new TTabSheet(this);
     addTab(sheet, caption);
     return sheet;
+}
+
+void TTabSheet::childEvent(QChildEvent *event)
+{
+    QWidget::childEvent(event);
+    if (event->added())
+        if (QWidget *view = PageView())
+            view->setGeometry(rect());
+}
+
+void TTabSheet::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (QWidget *view = PageView())
+        view->setGeometry(rect());
 }

@@ -15,8 +15,12 @@ public:
     explicit TTabSheet(TComponent *owner, QWidget *parent = nullptr)
         : QWidget(parent), TComponent(this, owner)
     { }
-    // The page surface: the sheet's first child widget.
+    // The page surface: the sheet's first child widget, which fills the sheet.
     QWidget *PageView() const;
+
+protected:
+    void childEvent(QChildEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 };
 
 class TPageControl : public QTabWidget, public TComponent, public TMessageTarget
