@@ -1,5 +1,6 @@
 #include "CBasePgCtrl.h"
 
+#include "CBaseRTFocusCtrl.h"
 #include "CDialogService.h"
 #include "CGlobal.h"
 #include "CPageControl.h"
@@ -59,6 +60,12 @@ const TPlugInKind *GlobalPlugInKind(int kind)
 
 namespace {
 QPointer<TVisualPgCtrl> g_focused;
+
+// Where an error of leaving an element ends when no caller waits for it.
+void ShowLeavingError(const EVeloraError &error)
+{
+    Global_MessageDlg(GlobalAppTitle(), error.Message(), mtError, mbOK, 0);
+}
 
 // The page surface of a page index (−1: the active page), or null.
 TPrinterPage *PageViewAt(int index)
@@ -356,8 +363,13 @@ QWidget *TVisualPgCtrl::DoCreateEdit(const QPoint &)
 
 void TVisualPgCtrl::FreeEdit()
 {
-    delete m_editor.data();
+    // The editor may be the very control whose key or focus handling got here.
+    QWidget *editor = m_editor;
     m_editor = nullptr;
+    if (editor) {
+        editor->hide();
+        editor->deleteLater();
+    }
 }
 
 QRect TVisualPgCtrl::ScaledRect(const QRect &rect, const QMargins &m, bool onScreen) const
@@ -533,7 +545,9 @@ void TVisualPgCtrl::BuildWYSIWYGInf(bool reset, bool invalidate)
 void TVisualPgCtrl::CalcEditArea()
 {
     m_editArea = AdjRectBy(rect(), m_border, m_pad, true, true, true);
-    if (m_editor)
+    if (auto *focus = qobject_cast<TBaseRTFocusCtrl *>(m_editor.data()))
+        focus->OwnerResized();
+    else if (m_editor)
         m_editor->setGeometry(m_editArea);
 }
 
@@ -591,6 +605,8 @@ void TVisualPgCtrl::DoValidate()
         Validate();
     } catch (...) {
         // The element keeps the focus with its text selected, and the program shows the error.
+        if (auto *focus = qobject_cast<TBaseRTFocusCtrl *>(m_editor.data()))
+            focus->SelectAll();
         if (m_editor)
             m_editor->setFocus();
         throw;
@@ -604,7 +620,8 @@ Qt::CursorShape TVisualPgCtrl::GetCursor(const QPoint &) const
 
 QString TVisualPgCtrl::GetValidationHTML(int) const
 {
-    if (!HasHTMLValidation())
+    // Not HasHTMLValidation: a kind answers it for its own checks too.
+    if (!m_validation->ValidationRequired())
         return {};
     return QStringLiteral("        '%1', '#q', '0', '%2'").arg(Name(), GetRequired_VEM());
 }
@@ -636,7 +653,8 @@ void TVisualPgCtrl::KillFocus()
     m_focused = false;
     if (g_focused == this)
         g_focused = nullptr;
-    update();
+    // The display may differ from the text being edited (numbers are formatted).
+    BuildWYSIWYGInf(true, true);
     PostMessage(GlobalMainForm, VRMSGEditStateChanged);
 }
 
@@ -696,6 +714,8 @@ TVisualPgCtrl *TVisualPgCtrl::SelectCtrl(bool forward, int pageIndex, int curren
         GlobalPagesPageControl->SetActivePageIndex(page);
         SendMessage(GlobalMainForm, VRMSGActivePageChanged);
     }
+    if (TPrinterPage *view = target->ParentPage())
+        view->ScrollInView(target->geometry());
     target->SetFocus(QPoint(-1, -1));
     return target;
 }
@@ -708,9 +728,16 @@ void TVisualPgCtrl::SetFocus(const QPoint &point)
         g_focused->KillFocus();
     m_focused = true;
     g_focused = this;
+    BuildWYSIWYGInf(true, false);
     m_editor = CreateEdit(point);
-    if (m_editor) {
+    if (auto *focus = qobject_cast<TBaseRTFocusCtrl *>(m_editor.data())) {
+        focus->OwnerResized();
+        if (point == QPoint(-1, -1))
+            focus->SelectAll();
+    } else if (m_editor) {
         m_editor->setGeometry(m_editArea);
+    }
+    if (m_editor) {
         m_editor->show();
         m_editor->setFocus();
     }
@@ -724,8 +751,14 @@ void TVisualPgCtrl::mousePressEvent(QMouseEvent *event)
             GlobalPagesPageControl->setFocus();
         return;
     }
-    if (!m_focused)
+    if (m_focused)
+        return;
+    try {
         SetFocus(event->position().toPoint());
+    } catch (const EVeloraError &error) {
+        // The element holding the focus refused to let go of its text.
+        ShowLeavingError(error);
+    }
 }
 
 void TVisualPgCtrl::mouseMoveEvent(QMouseEvent *event)
@@ -830,7 +863,13 @@ void TVisualPgCtrl::SetText(const QString &text)
 {
     const bool changed = text != Text();
     TBasePgCtrl::SetText(text);
-    if (!changed || !ParentPage())
+    if (changed)
+        TextChanged();
+}
+
+void TVisualPgCtrl::TextChanged()
+{
+    if (!ParentPage())
         return;
     BuildWYSIWYGInf(true, !m_focused);
     SendMessage(GlobalMainForm, VRMSGVisualPgCtrlTextChanged, ObjectParam(this));
@@ -938,6 +977,15 @@ void TVisualPgCtrl::Dispatch(TMessage &message)
         break;
     case ::VRMSGPagePaperChange:
         VRMSGPagePaperChange(message);
+        break;
+    case VRMSGCommitEdit:
+        // Answers 1 once the edit is committed; a refused text keeps the focus here.
+        try {
+            KillFocus();
+            message.Result = 1;
+        } catch (const EVeloraError &error) {
+            ShowLeavingError(error);
+        }
         break;
     default:
         TBasePgCtrl::Dispatch(message);

@@ -180,6 +180,8 @@ public:
     int TabOrder() const { return m_tabOrder; }
     void SetTabOrder(int order) { m_tabOrder = order; }
     bool Focused() const { return m_focused; }
+    // True while the kind makes its in-place editor.
+    bool CreatingEditor() const { return m_creatingEditor; }
     QWidget *Editor() const { return m_editor; }
     QRect EditArea() const { return m_editArea; }
     int SelStart() const { return m_selStart; }
@@ -248,6 +250,8 @@ public:
     int HlpCtx(const QString &propertyName) override;
     void UpdateBounds(const QRect &rect) override;
     void SetText(const QString &text) override;
+    // What a changed text (or a changed way of showing it) does: relayout and tell the main window.
+    void TextChanged();
     void Dispatch(TMessage &message) override;
 
     // TPropGroupOwner
