@@ -87,9 +87,16 @@ TBasePgCtrl::TBasePgCtrl(TComponent *owner)
 
 TBasePgCtrl::~TBasePgCtrl() = default;
 
-void TBasePgCtrl::AfterConstruction()
+void TBasePgCtrl::AfterConstruction() { }
+
+TPropHelper *TBasePgCtrl::PropHelper() const
 {
-    AddRemovePropHelperInf(m_propHelper);
+    if (!m_propHelperFilled) {
+        auto *self = const_cast<TBasePgCtrl *>(this);
+        self->m_propHelperFilled = true;
+        self->AddRemovePropHelperInf(m_propHelper);
+    }
+    return m_propHelper;
 }
 
 void TBasePgCtrl::SetText(const QString &text)
@@ -269,7 +276,7 @@ void TBasePgCtrl::VRMSGDblClickDlgSetPropVal(TMessage &message)
 void TBasePgCtrl::VRMSGTranslateProp(TMessage &message)
 {
     const auto *name = reinterpret_cast<const QString *>(message.WParam);
-    message.Result = name && m_propHelper->Translated(*name) ? 1 : 0;
+    message.Result = name && PropHelper()->Translated(*name) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -535,6 +542,14 @@ bool TVisualPgCtrl::Aquired(TVisualPgCtrl *&element, QString &message, bool chec
 
 void TVisualPgCtrl::BuildWYSIWYGInf(bool reset, bool invalidate)
 {
+    // While a document is read every property would lay the text out again;
+    // the first paint lays it out once instead.
+    if (reset && (IsLoading() || GlobalLoadingProject)) {
+        m_engine->Invalidate();
+        if (invalidate)
+            update();
+        return;
+    }
     // The groups exist only once construction is complete.
     if (m_character && m_paragraph)
         m_engine->BuildWYSIWYGData(reset, DisplayText(Text()), m_paragraph->ParagraphWrap());

@@ -104,7 +104,9 @@ public:
     QString Text() const { return m_text; }
     virtual void SetText(const QString &text);
 
-    TPropHelper *PropHelper() const { return m_propHelper; }
+    // Filled on first use: only the designer's inspector asks, and documents hold
+    // thousands of elements.
+    TPropHelper *PropHelper() const;
     // The page surface the element sits on, or null while unplaced.
     TPrinterPage *ParentPage() const;
 
@@ -151,6 +153,7 @@ private:
     Extended m_relTop = 0;
     Extended m_relWidth = 0;
     TPropHelper *m_propHelper; // Qt child
+    bool m_propHelperFilled = false;
 };
 
 class TVisualPgCtrl;

@@ -67,7 +67,10 @@ void TSplashForm::UpdateProgressBar(int position)
     // A file added since the gauge was sized must still move it.
     if (position > m_gauge->maximum())
         m_gauge->setMaximum(position);
+    // Painting is dearer than reading: repaint only when the shown percentage moves.
+    const int max = qMax(1, m_gauge->maximum());
+    const bool moved = qint64(position) * 100 / max != qint64(m_gauge->value()) * 100 / max;
     m_gauge->setValue(position);
-    if (m_gauge->isVisible())
+    if (moved && m_gauge->isVisible())
         m_gauge->repaint();
 }

@@ -26,6 +26,12 @@ void TComponent::SetName(const QString &name)
         if (other && other != this)
             throw EComponentError(QStringLiteral("A component named %1 already exists").arg(name));
     }
+    if (m_owner) {
+        if (!m_name.isEmpty())
+            m_owner->m_names.remove(m_name.toLower());
+        if (!name.isEmpty())
+            m_owner->m_names.insert(name.toLower(), this);
+    }
     m_name = name;
     m_self->setObjectName(name);
 }
@@ -37,12 +43,8 @@ int TComponent::ComponentIndex() const
 
 TComponent *TComponent::FindComponent(const QString &name) const
 {
-    if (name.isEmpty())
-        return nullptr;
-    for (TComponent *c : m_components)
-        if (c->m_name.compare(name, Qt::CaseInsensitive) == 0)
-            return c;
-    return nullptr;
+    // Names are identifiers (ASCII), so lower case is their case-insensitive key.
+    return name.isEmpty() ? nullptr : m_names.value(name.toLower());
 }
 
 void TComponent::InsertComponent(TComponent *component)
@@ -55,6 +57,8 @@ void TComponent::InsertComponent(TComponent *component)
     if (component->m_owner)
         component->m_owner->RemoveComponent(component);
     m_components.append(component);
+    if (!component->m_name.isEmpty())
+        m_names.insert(component->m_name.toLower(), component);
     component->m_owner = this;
 }
 
@@ -63,12 +67,15 @@ void TComponent::RemoveComponent(TComponent *component)
     if (!component || component->m_owner != this)
         return;
     m_components.removeOne(component);
+    if (!component->m_name.isEmpty())
+        m_names.remove(component->m_name.toLower());
     component->m_owner = nullptr;
 }
 
 void TComponent::DestroyComponents()
 {
     // Each deletion unlinks itself; the Qt parent, if any, lets go as well.
+    m_names.clear();
     while (!m_components.isEmpty()) {
         TComponent *c = m_components.takeLast();
         c->m_owner = nullptr;

@@ -5,6 +5,7 @@
 
 #include "CException.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -60,6 +61,8 @@ private:
     TComponent *m_owner = nullptr;
     QString m_name;
     QList<TComponent *> m_components;
+    // Named components by lower-case name: documents have thousands of elements.
+    QHash<QString, TComponent *> m_names;
     unsigned m_state = 0;
 };
 

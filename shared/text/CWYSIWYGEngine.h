@@ -100,6 +100,8 @@ public:
 
     // True when the owner's size on the page is not the one last laid out.
     bool NeedsBuild() const;
+    // What was laid out no longer holds (the text or a setting changed unbuilt).
+    void Invalidate() { m_built = false; }
 
     // Drawing scales the stored percentages to any target rectangle; it never
     // measures for layout. Lines first..last are drawn from the top of target.
