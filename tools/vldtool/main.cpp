@@ -1,5 +1,6 @@
 // vldtool: developer and form-author commands, chosen by the first argument.
 
+#include "CDocumentCommands.h"
 #include "CEvalCommand.h"
 
 #include <QString>
@@ -16,7 +17,15 @@ struct TCommand
 };
 
 const TCommand Commands[] = {
-    {"eval", "eval EXPR    evaluate an expression and print its value", RunEvalCommand},
+    {"eval", "eval EXPR            evaluate an expression and print its value", RunEvalCommand},
+    {"check",
+     "check FILE [PLUGINS] check the envelope, the digest, the payload and that every\n"
+     "                         element kind is installed (in PLUGINS, else beside vldtool)",
+     RunCheckCommand},
+    {"dump", "dump FILE            print the object trees of a document or a plain payload",
+     RunDumpCommand},
+    {"unpack", "unpack FILE OUT      write the plain payload of a document", RunUnpackCommand},
+    {"pack", "pack IN FILE         wrap a plain payload into a document", RunPackCommand},
 };
 
 void PrintUsage(std::FILE *out)
@@ -24,6 +33,10 @@ void PrintUsage(std::FILE *out)
     std::fputs("usage: vldtool COMMAND [ARGS...]\n\ncommands:\n", out);
     for (const TCommand &command : Commands)
         std::fprintf(out, "  %s\n", command.Synopsis);
+    std::fputs("\nexit status of the document commands: 0 fine, 2 usage, 3 file not readable or\n"
+               "writable, 4 not a document, 5 digest mismatch, 6 payload damaged, 7 element\n"
+               "kinds not installed\n",
+               out);
 }
 
 } // namespace

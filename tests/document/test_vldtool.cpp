@@ -1,0 +1,133 @@
+// vldtool's document commands, run as a person runs them.
+
+#include "CDocumentFile.h"
+#include "DocumentSamples.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+struct TRun
+{
+    int Status = -1;
+    QString Out;
+    QString Err;
+};
+
+TRun RunTool(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(VELORA_VLDTOOL), args);
+    TRun run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.Status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.Out = QString::fromUtf8(process.readAllStandardOutput());
+    run.Err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+class Vldtool : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString Path(const QString &name) const { return dir.filePath(name); }
+    QString Write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(Path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return Path(name);
+    }
+    QByteArray Read(const QString &name) const
+    {
+        QFile file(Path(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    static QByteArray Wrapped(const QByteArray &payload)
+    {
+        TMemoryStream stream(payload);
+        EXPECT_TRUE(EncryptDocument(stream));
+        return stream.Data();
+    }
+    // A folder without plug-ins, so that no kind of the table is installed.
+    QString NoPlugIns() const
+    {
+        QDir(dir.path()).mkdir(QStringLiteral("plugins"));
+        return Path(QStringLiteral("plugins"));
+    }
+
+    QTemporaryDir dir;
+};
+} // namespace
+
+TEST_F(Vldtool, DumpPrintsTheTreesOfADocument)
+{
+    TSampleDocument document(1, 2);
+    const QString file = Write(u"form.vld"_qs, Wrapped(document.Payload()));
+    const TRun run = RunTool({u"dump"_qs, file});
+    ASSERT_EQ(run.Status, 0) << run.Err.toStdString();
+    EXPECT_TRUE(
+        run.Out.startsWith(u"object TProjectProps\n  Filling = True\n  PageCount = 1\nend\n"_qs))
+        << run.Out.left(200).toStdString();
+    EXPECT_TRUE(run.Out.contains(u"object PagesPageControl: TPageControl\n"
+                                 "  object TabSheet1: TTabSheet\n"
+                                 "    object FillerScrollBox1: TPrinterPage\n"_qs));
+    EXPECT_TRUE(run.Out.contains(u"      object Field0_1: TDocTextBox\n"_qs));
+    EXPECT_TRUE(
+        run.Out.contains(u"        VisualGeneralProps.GeneralDefaultText = 'Ωμέγα ✓'\n"_qs));
+    EXPECT_TRUE(run.Out.contains(u"  LastExportBody1 = 'Line 1'#13#10'Line 2'\n"_qs));
+    EXPECT_TRUE(run.Out.endsWith(u"end\n"_qs));
+}
+
+TEST_F(Vldtool, UnpackThenPackGivesADocumentThatLoadsTheSame)
+{
+    TSampleDocument document(2, 2);
+    const QByteArray payload = document.Payload();
+    const QString file = Write(u"form.vld"_qs, Wrapped(payload));
+    ASSERT_EQ(RunTool({u"unpack"_qs, file, Path(u"form.payload"_qs)}).Status, 0);
+    EXPECT_EQ(Read(u"form.payload"_qs), payload);
+    ASSERT_EQ(RunTool({u"pack"_qs, Path(u"form.payload"_qs), Path(u"again.vld"_qs)}).Status, 0);
+
+    TMemoryStream again(Read(u"again.vld"_qs));
+    std::uint32_t version = 0;
+    ASSERT_TRUE(DecryptDocument(again, version));
+    TSampleDocument loaded(0, 0);
+    loaded.Read(again);
+    EXPECT_EQ(PayloadRoots(loaded.Payload()), PayloadRoots(payload));
+    // A plain payload dumps as the document does.
+    EXPECT_EQ(RunTool({u"dump"_qs, Path(u"form.payload"_qs)}).Out,
+              RunTool({u"dump"_qs, Path(u"again.vld"_qs)}).Out);
+}
+
+TEST_F(Vldtool, CheckTellsByItsStatusWhatFailed)
+{
+    const QString plugIns = NoPlugIns();
+    TSampleDocument document(1, 1);
+    const QByteArray good = Wrapped(document.Payload());
+    const TRun fine = RunTool({u"check"_qs, Write(u"good.vld"_qs, good), plugIns});
+    EXPECT_EQ(fine.Status, 0) << fine.Err.toStdString();
+    EXPECT_TRUE(fine.Out.contains(u"digest matches"_qs));
+
+    const TRun missing
+        = RunTool({u"check"_qs, Write(u"kinds.vld"_qs, Wrapped(SampleScanPayload())), plugIns});
+    EXPECT_EQ(missing.Status, 7);
+    EXPECT_TRUE(missing.Err.contains(u"  Text Box\n  Button\n"_qs)) << missing.Err.toStdString();
+
+    QByteArray damaged = good;
+    damaged[40] = char(damaged[40] ^ 0x10);
+    EXPECT_EQ(RunTool({u"check"_qs, Write(u"damaged.vld"_qs, damaged), plugIns}).Status, 5);
+    EXPECT_EQ(RunTool({u"check"_qs, Write(u"short.vld"_qs, good.left(55)), plugIns}).Status, 4);
+    EXPECT_EQ(RunTool({u"check"_qs, Path(u"none.vld"_qs), plugIns}).Status, 3);
+    const QByteArray badPayload = SampleScanPayload().replace("\5Count\2", "\5Count\25");
+    EXPECT_EQ(RunTool({u"check"_qs, Write(u"bad.vld"_qs, Wrapped(badPayload)), plugIns}).Status, 6);
+    // Pack refuses what the programs could not read.
+    EXPECT_EQ(RunTool({u"pack"_qs, Write(u"bad.payload"_qs, badPayload), Path(u"x.vld"_qs)}).Status,
+              6);
+    EXPECT_FALSE(QFile::exists(Path(u"x.vld"_qs)));
+    EXPECT_EQ(RunTool({u"check"_qs}).Status, 2);
+}
