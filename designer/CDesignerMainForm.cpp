@@ -1,9 +1,10 @@
 #include "CDesignerMainForm.h"
 
+#include "CGlobalMessages.h"
+
 TDesignerMainForm::TDesignerMainForm(QWidget *parent) : TFillerMainForm(parent)
 {
     setObjectName(QStringLiteral("DesignerMainForm"));
-    UpdateTitle();
 }
 
 QString TDesignerMainForm::ProgramTitle() const
@@ -14,7 +15,7 @@ QString TDesignerMainForm::ProgramTitle() const
 void TDesignerMainForm::Dispatch(TMessage &message)
 {
     // Not the filler.
-    if (message.Msg == 0x8401) {
+    if (message.Msg == VRMSGIsFiller) {
         message.Result = 1;
         return;
     }

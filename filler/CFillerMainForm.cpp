@@ -1,39 +1,1100 @@
 #include "CFillerMainForm.h"
 
+#include "CAppPaths.h"
+#include "CBasePgCtrl.h"
+#include "CDialogService.h"
+#include "CFillerDialogs.h"
+#include "CFillerINIInfo.h"
+#include "CFillerScrollBox.h"
+#include "CGlobal.h"
+#include "CPageControl.h"
+#include "CPlugIns.h"
+#include "CPrinterOffsetsDlg.h"
+#include "CPrinterService.h"
+#include "CProjectIO.h"
+#include "CProjectInfo.h"
+#include "CProjectPrint.h"
+#include "CProjectProps.h"
+#include "CPropGroups.h"
+#include "CSplashForm.h"
+#include "CWYSIWYGEngine.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QWheelEvent>
+#include <algorithm>
+
+namespace {
+constexpr int kZoomPresets[] = {25, 50, 75, 100, 200, 300, 400, 600, 800};
+constexpr int kPdfPaneKind = 100;
+constexpr int kPulseMs = 500;
+// Kinds whose elements may belong to a group of which only one is checked.
+constexpr int kGroupKinds[] = {50, 60, 235};
+
+const char *const kHelpUrls[][2] = {
+    {"HelpTopics", "https://velora.invalid/help"},
+    {"SupportTicket", "https://velora.invalid/support"},
+    {"LeaveFeedback", "https://velora.invalid/feedback"},
+    {"Updates", "https://velora.invalid/updates"},
+    {"CorvaleOnline", "https://velora.invalid/"},
+};
+
+QString WithVldExtension(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".vld");
+}
+
+int GroupNumberOf(const QObject *element)
+{
+    const QVariant group = element->property("GroupNumber");
+    return group.isValid() ? group.toInt() : -1;
+}
+} // namespace
 
 TFillerMainForm::TFillerMainForm(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FillerMainForm"));
     resize(1024, 768);
-    CreateMenus();
-    UpdateTitle();
+    m_plugInFolder = GlobalExecPath;
 }
 
-TFillerMainForm::~TFillerMainForm() = default;
+TFillerMainForm::~TFillerMainForm()
+{
+    if (m_pages)
+        CloseDocument();
+    // Elements first, then the kinds they came from.
+    delete m_pages;
+    m_pages = nullptr;
+    if (GlobalPagesPageControl == nullptr || GlobalMainForm == this) {
+        GlobalPagesPageControl = nullptr;
+        GlobalMainForm = nullptr;
+    }
+    if (GlobalProjectProps == m_project.get())
+        GlobalProjectProps = nullptr;
+    m_project.reset();
+    if (GlobalPlugIns == m_plugIns.get())
+        GlobalPlugIns = nullptr;
+    m_plugIns.reset();
+}
 
 QString TFillerMainForm::ProgramTitle() const
 {
     return QStringLiteral("Velora Filler");
 }
 
+void TFillerMainForm::FormCreate()
+{
+    GlobalMainForm = this;
+    m_pages = new TPageControl(nullptr);
+    m_pages->setParent(this);
+    m_pages->SetName(QStringLiteral("PagesPageControl"));
+    m_pages->setObjectName(QStringLiteral("PagesPageControl"));
+    m_pages->setDocumentMode(true);
+    m_pages->tabBar()->setExpanding(false);
+    m_pages->setFocusPolicy(Qt::StrongFocus);
+    setCentralWidget(m_pages);
+    GlobalPagesPageControl = m_pages;
+    connect(m_pages, &QTabWidget::currentChanged, this, [this] {
+        if (!GlobalLoadingProject && !GlobalClearingProject)
+            PageChanged();
+    });
+
+    m_settings = std::make_unique<TFillerINIInfo>(GlobalAppINI);
+    m_projectInfo = std::make_unique<TProjectInfo>(nullptr);
+    m_pulse = new QTimer(this);
+    m_pulse->setInterval(kPulseMs);
+    connect(m_pulse, &QTimer::timeout, this, [] { GlobalNotifyCtrls(VRMSGPulse, 0, 0, true); });
+
+    CreateMenus();
+    CreateToolBars();
+    RebuildRecentMenu();
+    statusBar();
+    UpdateTitle();
+    UpdateDocumentCommands();
+}
+
+QAction *TFillerMainForm::AddAction(QMenu *menu, const QString &name, const QString &caption,
+                                    const QKeySequence &shortcut, std::function<void()> slot)
+{
+    auto *action = menu->addAction(caption);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [slot = std::move(slot)] { slot(); });
+    return action;
+}
+
+QAction *TFillerMainForm::Action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
 void TFillerMainForm::CreateMenus()
 {
-    QMenu *file = menuBar()->addMenu(tr("&File"));
-    m_exitAction = file->addAction(tr("E&xit"), this, &QWidget::close);
-    m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
+    AddAction(m_fileMenu, QStringLiteral("FileOpen"), QStringLiteral("&Open..."),
+              QKeySequence(Qt::CTRL | Qt::Key_O),
+              [this] {
+                  if (AskSaveChanges(true))
+                      OpenWithDialog(QString());
+              })
+        ->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    AddAction(m_fileMenu, QStringLiteral("FileClose"), QStringLiteral("Close"),
+              QKeySequence(Qt::CTRL | Qt::Key_W), [this] {
+                  if (!AskSaveChanges(true))
+                      return;
+                  CloseDocument();
+                  PostMessage(this, VRMSGWelcome, 10);
+              });
+    m_fileMenu->addSeparator();
+    AddAction(m_fileMenu, QStringLiteral("FileSave"), QStringLiteral("&Save"),
+              QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save(); })
+        ->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    AddAction(m_fileMenu, QStringLiteral("FileSaveAs"), QStringLiteral("Save &As..."),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SaveAs(m_documentPath); });
+    m_fileMenu->addSeparator();
+    AddAction(m_fileMenu, QStringLiteral("FilePrinterOffsets"),
+              QStringLiteral("Printer Offsets..."), {}, [this] {
+                  TPrinterOffsetsDlg offsets(this);
+                  DialogService().ExecModal(offsets);
+              });
+    AddAction(m_fileMenu, QStringLiteral("FilePrint"), QStringLiteral("&Print..."),
+              QKeySequence(Qt::CTRL | Qt::Key_P),
+              [this] { Print(true, true, 0, 1, 1, m_pages ? m_pages->PageCount() : 1); })
+        ->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
+    m_recentSeparator = m_fileMenu->addSeparator();
+    auto *exit = AddAction(m_fileMenu, QStringLiteral("FileExit"), QStringLiteral("E&xit"),
+                           QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+    exit->setMenuRole(QAction::QuitRole);
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    const struct
+    {
+        const char *Name;
+        const char *Caption;
+        QKeySequence Key;
+        std::uint32_t Msg;
+        QStyle::StandardPixmap Icon;
+        const char *Theme;
+    } edits[] = {
+        {"EditUndo", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), VRMSGUndo, QStyle::SP_ArrowBack,
+         "edit-undo"},
+        {"EditRedo", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), VRMSGRedo,
+         QStyle::SP_ArrowForward, "edit-redo"},
+        {"EditCut", "Cut", QKeySequence(Qt::CTRL | Qt::Key_X), VRMSGCut, QStyle::SP_CustomBase,
+         "edit-cut"},
+        {"EditCopy", "Copy", QKeySequence(Qt::CTRL | Qt::Key_C), VRMSGCopy, QStyle::SP_CustomBase,
+         "edit-copy"},
+        {"EditPaste", "Paste", QKeySequence(Qt::CTRL | Qt::Key_V), VRMSGPaste,
+         QStyle::SP_CustomBase, "edit-paste"},
+        {"EditDelete", "Delete", QKeySequence(Qt::CTRL | Qt::Key_Delete), VRMSGClear,
+         QStyle::SP_TrashIcon, "edit-delete"},
+        {"EditSelectAll", "Select All", QKeySequence(Qt::CTRL | Qt::Key_A), VRMSGSelectAll,
+         QStyle::SP_CustomBase, "edit-select-all"},
+    };
+    for (const auto &e : edits) {
+        const std::uint32_t msg = e.Msg;
+        QAction *action
+            = AddAction(edit, QString::fromLatin1(e.Name), QString::fromLatin1(e.Caption), e.Key,
+                        [this, msg] { SendToFocused(msg); });
+        action->setIcon(QIcon::fromTheme(
+            QString::fromLatin1(e.Theme),
+            e.Icon != QStyle::SP_CustomBase ? style()->standardIcon(e.Icon) : QIcon()));
+        // Shortcuts reach the focused control itself; the menu is for the mouse.
+        action->setShortcutContext(Qt::WidgetShortcut);
+        action->setEnabled(false);
+    }
+
+    m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    m_viewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    AddAction(m_viewMenu, QStringLiteral("ViewActualSize"), QStringLiteral("Actual Size"),
+              QKeySequence(Qt::Key_F7), [this] { SetActiveZoom(100); });
+    AddAction(m_viewMenu, QStringLiteral("ViewFitToWidth"), QStringLiteral("Fit To Width"),
+              QKeySequence(Qt::Key_F8), [this] {
+                  if (TPrinterPage *page = ActivePage())
+                      SetActiveZoom(page->FitTo(ftWindow, false));
+              });
+    AddAction(m_viewMenu, QStringLiteral("ViewFitToPage"), QStringLiteral("Fit To Page"),
+              QKeySequence(Qt::Key_F9), [this] {
+                  if (TPrinterPage *page = ActivePage())
+                      SetActiveZoom(page->FitTo(ftPage, false));
+              });
+    m_viewMenu->addSeparator();
+    AddAction(m_viewMenu, QStringLiteral("ViewResetForm"), QStringLiteral("Reset Form..."), {},
+              [this] { ResetForm(); });
+    AddAction(m_viewMenu, QStringLiteral("ViewValidateForm"), QStringLiteral("Validate Form..."),
+              {}, [this] {
+                  CommitEdit();
+                  if (ValidateForm(false))
+                      Global_MessageDlg(QStringLiteral("Validate"),
+                                        QStringLiteral("Form validation passed!"), mtInformation,
+                                        mbOK, 0);
+              });
+    m_viewMenu->addSeparator();
+    QAction *quick = AddAction(m_viewMenu, QStringLiteral("ViewPDFQuickDraw"),
+                               QStringLiteral("PDF Quick Draw"), {}, [] {});
+    quick->setCheckable(true);
+    quick->setChecked(m_settings->PDFQuickDraw());
+    quick->setVisible(false);
+    connect(quick, &QAction::toggled, this, [this](bool on) {
+        m_settings->SetPDFQuickDraw(on);
+        if (TPrinterPage *page = ActivePage())
+            page->PaintBox()->update();
+    });
+    QAction *hints
+        = AddAction(m_viewMenu, QStringLiteral("ViewHints"), QStringLiteral("Hints"), {}, [] {});
+    hints->setCheckable(true);
+    hints->setChecked(m_settings->Hints());
+    connect(hints, &QAction::toggled, this, [this](bool on) { m_settings->SetHints(on); });
+    QMenu *bars = m_viewMenu->addMenu(QStringLiteral("Toolbars"));
+    bars->setObjectName(QStringLiteral("ToolbarsMenu"));
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    const char *const captions[]
+        = {"Help Topics...", "Support Ticket", "Leave Feedback", "Updates", "Corvale Online"};
+    for (int i = 0; i < 5; ++i) {
+        const QUrl url(QString::fromLatin1(kHelpUrls[i][1]));
+        AddAction(help, QString::fromLatin1("Help") + QString::fromLatin1(kHelpUrls[i][0]),
+                  QString::fromLatin1(captions[i]),
+                  i == 0 ? QKeySequence(Qt::Key_F1) : QKeySequence(),
+                  [url] { DialogService().OpenUrl(url); });
+        if (i == 0)
+            help->addSeparator();
+    }
+    help->addSeparator();
+    AddAction(help, QStringLiteral("HelpAbout"), QStringLiteral("About Velora..."), {}, [this] {
+        TAboutDialog about(this);
+        DialogService().ExecModal(about);
+    });
+}
+
+void TFillerMainForm::CreateToolBars()
+{
+    QMenu *bars = findChild<QMenu *>(QStringLiteral("ToolbarsMenu"));
+    const auto makeBar = [&](const QString &name, const QString &caption, bool shown,
+                             void (TFillerINIInfo::*store)(bool)) {
+        QToolBar *bar = addToolBar(caption);
+        bar->setObjectName(name);
+        bar->setVisible(shown);
+        QAction *toggle = bars->addAction(caption);
+        toggle->setObjectName(QStringLiteral("Toggle") + name);
+        toggle->setCheckable(true);
+        toggle->setChecked(shown);
+        connect(toggle, &QAction::toggled, this, [this, bar, store](bool on) {
+            bar->setVisible(on);
+            (m_settings.get()->*store)(on);
+        });
+        m_toolBars << bar;
+        return bar;
+    };
+    QToolBar *file = makeBar(QStringLiteral("FileToolBar"), QStringLiteral("File"),
+                             m_settings->FileToolBar(), &TFillerINIInfo::SetFileToolBar);
+    file->addAction(Action(QStringLiteral("FileOpen")));
+    file->addAction(Action(QStringLiteral("FileSave")));
+    file->addAction(Action(QStringLiteral("FilePrint")));
+
+    QToolBar *edit = makeBar(QStringLiteral("EditToolBar"), QStringLiteral("Edit"),
+                             m_settings->EditToolBar(), &TFillerINIInfo::SetEditToolBar);
+    for (const char *name : {"EditUndo", "EditRedo", "EditCut", "EditCopy", "EditPaste",
+                             "EditDelete", "EditSelectAll"})
+        edit->addAction(Action(QString::fromLatin1(name)));
+
+    QToolBar *view = makeBar(QStringLiteral("ViewToolBar"), QStringLiteral("View"),
+                             m_settings->ViewToolBar(), &TFillerINIInfo::SetViewToolBar);
+    view->addAction(Action(QStringLiteral("ViewActualSize")));
+    view->addAction(Action(QStringLiteral("ViewFitToWidth")));
+    view->addAction(Action(QStringLiteral("ViewFitToPage")));
+    m_zoomBox = new QComboBox(view);
+    m_zoomBox->setObjectName(QStringLiteral("ZoomBox"));
+    m_zoomBox->setToolTip(QStringLiteral("Current Zoom"));
+    m_zoomBox->setEditable(true);
+    m_zoomBox->setInsertPolicy(QComboBox::NoInsert);
+    for (const int preset : kZoomPresets)
+        m_zoomBox->addItem(QStringLiteral("%1 %").arg(preset), preset);
+    m_zoomBox->setCurrentText(QStringLiteral("100 %"));
+    connect(m_zoomBox, &QComboBox::activated, this, [this] { ZoomBoxEdited(); });
+    connect(m_zoomBox->lineEdit(), &QLineEdit::editingFinished, this, [this] { ZoomBoxEdited(); });
+    view->addWidget(m_zoomBox);
+    m_zoomUpDown = new QSpinBox(view);
+    m_zoomUpDown->setObjectName(QStringLiteral("ZoomUpDown"));
+    m_zoomUpDown->setToolTip(QStringLiteral("Manual Zoom (+/-)"));
+    m_zoomUpDown->setRange(ZoomMin, ZoomMax);
+    m_zoomUpDown->setValue(100);
+    m_zoomUpDown->setButtonSymbols(QAbstractSpinBox::PlusMinus);
+    connect(m_zoomUpDown, &QSpinBox::valueChanged, this, [this](int zoom) {
+        if (m_settingZoom)
+            return;
+        GlobalMadeChange();
+        SetActiveZoom(zoom);
+    });
+    view->addWidget(m_zoomUpDown);
+    view->addSeparator();
+    view->addAction(Action(QStringLiteral("ViewResetForm")));
+    view->addAction(Action(QStringLiteral("ViewValidateForm")));
+
+    QToolBar *help = makeBar(QStringLiteral("HelpToolBar"), QStringLiteral("Help"),
+                             m_settings->HelpToolBar(), &TFillerINIInfo::SetHelpToolBar);
+    help->addAction(Action(QStringLiteral("HelpHelpTopics")));
+}
+
+void TFillerMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    FormShow();
+    // The document opens once the window is on the screen.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_startDocument.isEmpty())
+            OpenDocument(QFileInfo(m_startDocument).absoluteFilePath());
+        else
+            StartWithoutDocument();
+    });
+}
+
+void TFillerMainForm::FormShow()
+{
+    TSplashForm splash;
+    splash.show();
+    LoadPlugIns();
+}
+
+void TFillerMainForm::LoadPlugIns()
+{
+    if (m_plugIns)
+        return;
+    m_project = std::make_unique<TProjectProps>(nullptr);
+    GlobalProjectProps = m_project.get();
+    m_plugIns = std::make_unique<TPlugIns>(m_plugInFolder);
+    GlobalPlugIns = m_plugIns.get();
+    Action(QStringLiteral("ViewPDFQuickDraw"))->setVisible(m_plugIns->Installed(kPdfPaneKind));
+}
+
+void TFillerMainForm::StartWithoutDocument()
+{
+    // Only the designer shows a welcome screen; the filler starts empty.
+    if (m_settings->FirstRunEver())
+        m_settings->SetFirstRunEver(false);
+    else
+        PostMessage(this, VRMSGWelcome, 10);
 }
 
 void TFillerMainForm::UpdateTitle()
 {
-    setWindowTitle(ProgramTitle());
+    setWindowTitle(m_documentPath.isEmpty()
+                       ? ProgramTitle()
+                       : ProgramTitle() + QStringLiteral(" - ") + m_documentPath);
+}
+
+bool TFillerMainForm::HasDocument() const
+{
+    return m_pages && m_pages->PageCount() > 0;
+}
+
+TPrinterPage *TFillerMainForm::ActivePage() const
+{
+    return GlobalPgScrollBox(GlobalActivePgIdx());
+}
+
+void TFillerMainForm::UpdateDocumentCommands()
+{
+    const bool open = HasDocument();
+    for (const char *name : {"FileSaveAs", "FileClose", "FilePrint", "ViewActualSize",
+                             "ViewFitToWidth", "ViewFitToPage", "ViewResetForm"})
+        Action(QString::fromLatin1(name))->setEnabled(open);
+    Action(QStringLiteral("ViewValidateForm"))
+        ->setEnabled(open && (GlobalVeloraFiller() || GlobalFilling));
+    Action(QStringLiteral("FileSave"))->setEnabled(open && GlobalProjectChanged);
+    if (m_zoomBox) {
+        m_zoomBox->setEnabled(open);
+        m_zoomUpDown->setEnabled(open);
+        if (!open) {
+            QScopedValueRollback guard(m_settingZoom, true);
+            m_zoomBox->setCurrentText(QStringLiteral("100 %"));
+            m_zoomUpDown->setValue(100);
+        }
+    }
+}
+
+void TFillerMainForm::RebuildRecentMenu()
+{
+    for (QAction *action : m_recentActions) {
+        m_fileMenu->removeAction(action);
+        delete action;
+    }
+    m_recentActions.clear();
+    const QStringList &recents = m_settings->Recents();
+    QAction *before
+        = m_fileMenu->actions().value(m_fileMenu->actions().indexOf(m_recentSeparator) + 1);
+    for (qsizetype i = 0; i < recents.size(); ++i) {
+        const QString path = recents.at(i);
+        auto *action = new QAction(QFileInfo(path).fileName(), m_fileMenu);
+        action->setObjectName(QStringLiteral("Recent%1").arg(i));
+        action->setData(path);
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (AskSaveChanges(true))
+                OpenDocument(path);
+        });
+        m_fileMenu->insertAction(before, action);
+        m_recentActions << action;
+    }
+    if (!recents.isEmpty())
+        m_recentActions << m_fileMenu->insertSeparator(before);
+}
+
+// ---------------------------------------------------------------------------
+// Documents
+
+void TFillerMainForm::OpenWithDialog(const QString &prefill)
+{
+    TFileRequest request;
+    request.Caption = QStringLiteral("Open");
+    request.InitialDir = m_settings->LastOpenDir();
+    request.FileName = prefill;
+    request.Filter = QString::fromLatin1(CVELORA_DOC_FILTER);
+    request.DefaultExt = QStringLiteral("vld");
+    const QString path = DialogService().OpenFileName(request);
+    if (!path.isEmpty())
+        OpenDocument(path);
+}
+
+bool TFillerMainForm::OpenDocument(const QString &path)
+{
+    // A file that is not there leaves the open document as it is; the reader says why.
+    if (!QFileInfo(path).isFile())
+        return LoadDocument(path, *m_projectInfo, &m_versionTag);
+    CloseDocument();
+    bool loaded = false;
+    {
+        TGlobalFlagScope loading(GlobalLoadingProject);
+        loaded = LoadDocument(path, *m_projectInfo, &m_versionTag);
+        if (loaded) {
+            if (GlobalVeloraFiller() || GlobalFilling)
+                ApplyDefaultViews();
+            const TPrinterOrientation before = PrinterService().DeviceMode().Orientation;
+            for (int i = 0; i < m_pages->PageCount(); ++i) {
+                if (TPrinterPage *page = GlobalPgScrollBox(i)) {
+                    page->PrinterChanged();
+                    PrinterService().DeviceMode().Orientation = page->PageOrientation();
+                    page->PrinterChanged();
+                }
+            }
+            PrinterService().DeviceMode().Orientation = before;
+            GlobalNotifyCtrls(VRMSGPrinterChanged, std::uintptr_t(PrinterService().PrinterIndex()),
+                              0, true);
+        }
+    }
+    if (!loaded) {
+        CloseDocument();
+        return false;
+    }
+    for (int i = 0; i < m_pages->PageCount(); ++i)
+        if (auto *page = qobject_cast<TFillerScrollBox *>(GlobalPgScrollBox(i)))
+            page->RelayoutElements();
+
+    m_documentPath = path;
+    GlobalProjectName = path;
+    UpdateTitle();
+    m_settings->AddRecent(path);
+    RebuildRecentMenu();
+    m_settings->SetLastOpenDir(QFileInfo(path).absolutePath());
+    GlobalClearChanges();
+    UpdateDocumentCommands();
+    PageChanged();
+    m_pulse->start();
+    {
+        TGlobalFlagScope loading(GlobalLoadingProject);
+        GlobalNotifyCtrls(VRMSGCalcReset, 0, 0, true);
+        GlobalNotifyCtrls(VRMSGCalcUpdate, 0, 0, true);
+    }
+    update();
+    if (GlobalVeloraFiller()) {
+        ApplyDefaultViews();
+        GlobalNotifyCtrls(VRMSGDocumentOpened, 0, 0, true);
+    }
+    GlobalClearChanges();
+    return true;
+}
+
+void TFillerMainForm::ApplyDefaultViews()
+{
+    for (int i = 0; m_pages && i < m_pages->PageCount(); ++i) {
+        TPrinterPage *page = GlobalPgScrollBox(i);
+        const TProjectPropsPageProps *props = GlobalPgProps(i);
+        if (!page || !props)
+            continue;
+        switch (props->PageDefaultView()) {
+        case dvActualSize:
+            page->ActualSize();
+            break;
+        case dvFitToWidth:
+            page->FitTo(ftWindow, true);
+            break;
+        case dvFitToPage:
+            page->FitTo(ftPage, true);
+            break;
+        case dvDesigned:
+            break;
+        }
+        // A form is read from its top.
+        page->HorzScrollBar()->setValue(0);
+        page->VertScrollBar()->setValue(0);
+    }
+    ShowActiveZoom();
+}
+
+void TFillerMainForm::CloseDocument()
+{
+    if (!m_pages)
+        return;
+    m_pulse->stop();
+    {
+        TGlobalFlagScope clearing(GlobalClearingProject);
+        CommitEdit();
+        if (TVisualPgCtrl *focused = TVisualPgCtrl::FocusedElement())
+            focused->KillFocus();
+        m_pages->hide();
+        for (int i = m_pages->count() - 1; i >= 0; --i) {
+            QWidget *sheet = m_pages->widget(i);
+            m_pages->removeTab(i);
+            delete sheet;
+        }
+        // Anything else the document owned (non-visual elements) goes too.
+        m_pages->DestroyComponents();
+        m_pages->show();
+        if (m_project)
+            m_project->Clear();
+        m_projectInfo->Clear();
+    }
+    m_documentPath.clear();
+    GlobalProjectName.clear();
+    UpdateTitle();
+    GlobalClearChanges();
+    UpdateDocumentCommands();
+    EditStateChanged(nullptr);
+}
+
+bool TFillerMainForm::Save()
+{
+    if (!HasDocument())
+        return false;
+    // The file's own permission bits, not what this user could force (root can write anything).
+    const QFileInfo info(m_documentPath);
+    const bool readOnly
+        = info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner));
+    if (m_documentPath.isEmpty() || readOnly)
+        return SaveAs(m_documentPath);
+    return SaveTo(m_documentPath);
+}
+
+bool TFillerMainForm::SaveAs(const QString &suggested)
+{
+    if (!HasDocument())
+        return false;
+    TFileRequest request;
+    request.Caption = QStringLiteral("Save As");
+    request.InitialDir = m_settings->LastSaveDir();
+    request.FileName = suggested;
+    request.Filter = QString::fromLatin1(CVELORA_DOC_FILTER);
+    request.DefaultExt = QStringLiteral("vld");
+    QString path = DialogService().SaveFileName(request);
+    if (path.isEmpty())
+        return false;
+    path = WithVldExtension(path);
+    // The dialog asked about the name typed; the forced extension may name another file.
+    if (path.compare(m_documentPath, Qt::CaseSensitive) != 0 && QFileInfo::exists(path)
+        && Global_MessageDlg(
+               QStringLiteral("Save As"),
+               QStringLiteral("%1 already exists.\rDo you want to replace it?").arg(path),
+               mtWarning, mbYes | mbNo, 0)
+            != mrYes)
+        return false;
+    m_settings->SetLastSaveDir(QFileInfo(path).absolutePath());
+    return SaveTo(path);
+}
+
+bool TFillerMainForm::SaveTo(const QString &path)
+{
+    CommitEdit();
+    GlobalNotifyCtrls(VRMSGAboutToSave, 0, 0, true);
+    if (!SaveDocument(path, *m_projectInfo))
+        return false;
+    m_documentPath = path;
+    GlobalProjectName = path;
+    UpdateTitle();
+    m_settings->AddRecent(path);
+    RebuildRecentMenu();
+    GlobalClearChanges();
+    UpdateDocumentCommands();
+    return true;
+}
+
+bool TFillerMainForm::AskSaveChanges(bool withCancel)
+{
+    if (!GlobalProjectChanged || !HasDocument())
+        return true;
+    const QString name = m_documentPath.isEmpty() ? QStringLiteral("new project")
+                                                  : QFileInfo(m_documentPath).fileName();
+    const int answer
+        = Global_MessageDlg(GlobalAppTitle(), QStringLiteral("Save changes to %1 ?").arg(name),
+                            mtConfirmation, withCancel ? mbYesNoCancel : (mbYes | mbNo), 0);
+    if (answer == mrYes) {
+        Save();
+        return !GlobalProjectChanged;
+    }
+    return withCancel && answer == mrNo;
+}
+
+void TFillerMainForm::closeEvent(QCloseEvent *event)
+{
+    if (!AskSaveChanges(true)) {
+        event->ignore();
+        return;
+    }
+    CloseDocument();
+    m_settings->WriteRecents();
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Pages, zoom, editing
+
+void TFillerMainForm::SetActiveZoom(int zoom)
+{
+    TPrinterPage *page = ActivePage();
+    if (!page)
+        return;
+    page->SetZoom(qBound(ZoomMin, zoom, ZoomMax));
+    ShowActiveZoom();
+}
+
+void TFillerMainForm::ShowActiveZoom()
+{
+    TPrinterPage *page = ActivePage();
+    if (!page || !m_zoomBox)
+        return;
+    QScopedValueRollback guard(m_settingZoom, true);
+    m_zoomBox->setCurrentText(QStringLiteral("%1 %").arg(page->Zoom()));
+    m_zoomUpDown->setValue(page->Zoom());
+}
+
+void TFillerMainForm::ZoomBoxEdited()
+{
+    if (m_settingZoom)
+        return;
+    bool ok = false;
+    const int zoom = m_zoomBox->currentText().remove(u'%').trimmed().toInt(&ok);
+    if (!ok) {
+        ShowActiveZoom();
+        return;
+    }
+    GlobalMadeChange();
+    SetActiveZoom(zoom);
+}
+
+void TFillerMainForm::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier) || !HasDocument()) {
+        event->ignore();
+        return;
+    }
+    const int notches = event->angleDelta().y() / 120;
+    if (TPrinterPage *page = ActivePage())
+        SetActiveZoom(page->Zoom() + notches * WheelZoomStep);
+    event->accept();
+}
+
+void TFillerMainForm::PageChanged()
+{
+    CommitEdit();
+    ShowActiveZoom();
+    if (!GlobalVeloraFiller() && !GlobalFilling) {
+        EditStateChanged(nullptr);
+        return;
+    }
+    const TProjectPropsPageProps *props = GlobalPgProps(GlobalActivePgIdx());
+    auto *element = props
+        ? qobject_cast<TVisualPgCtrl *>(Global_FormElementRef(props->PageDefaultFocus()))
+        : nullptr;
+    if (element && element->parentWidget() == ActivePage() && element->isEnabled()
+        && GlobalCanFocus(element)) {
+        ActivePage()->ScrollInView(element->geometry());
+        element->SetFocus(QPoint(-1, -1));
+        EditStateChanged(element);
+    } else {
+        EditStateChanged(nullptr);
+    }
+}
+
+void TFillerMainForm::GoToPage(int index)
+{
+    if (!m_pages || index < 0 || index >= m_pages->PageCount())
+        return;
+    m_pages->SetActivePageIndex(index);
+}
+
+void TFillerMainForm::EditStateChanged(QObject *source)
+{
+    TContextMenuState state;
+    if (const auto *provider = dynamic_cast<const TContextMenuStateSource *>(source))
+        provider->GetContextMenuState(state);
+    const std::pair<const char *, bool> flags[] = {
+        {"EditUndo", state.Undo},          {"EditRedo", state.Redo},   {"EditCut", state.Cut},
+        {"EditCopy", state.Copy},          {"EditPaste", state.Paste}, {"EditDelete", state.Delete},
+        {"EditSelectAll", state.SelectAll}};
+    for (const auto &[name, on] : flags)
+        if (QAction *action = Action(QString::fromLatin1(name)))
+            action->setEnabled(on);
+}
+
+void TFillerMainForm::SendToFocused(std::uint32_t msg)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (dynamic_cast<TMessageTarget *>(focus)) {
+        SendMessage(focus, msg);
+        return;
+    }
+    // Ordinary edit boxes (the zoom box) do their own editing.
+    if (auto *line = qobject_cast<QLineEdit *>(focus)) {
+        switch (msg) {
+        case VRMSGUndo:
+            line->undo();
+            break;
+        case VRMSGRedo:
+            line->redo();
+            break;
+        case VRMSGCut:
+            line->cut();
+            break;
+        case VRMSGCopy:
+            line->copy();
+            break;
+        case VRMSGPaste:
+            line->paste();
+            break;
+        case VRMSGClear:
+            line->del();
+            break;
+        case VRMSGSelectAll:
+            line->selectAll();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TFillerMainForm::CommitEdit()
+{
+    if (TVisualPgCtrl *focused = TVisualPgCtrl::FocusedElement())
+        SendMessage(focused, VRMSGCommitEdit, ObjectParam(focused));
+}
+
+void TFillerMainForm::ResetForm()
+{
+    if (Global_MessageDlg(GlobalAppTitle(),
+                          QStringLiteral("Reset form to defaults (current content maybe "
+                                         "lost!)\r\rContinue ?"),
+                          mtConfirmation, mbYes | mbNo, 0)
+        != mrYes)
+        return;
+    GlobalNotifyCtrls(VRMSGResetForm, 0, 0, true);
+    GlobalMadeChange();
+}
+
+bool TFillerMainForm::ValidateForm(bool continueMode)
+{
+    if (!m_pages)
+        return true;
+    TVisualPgCtrl *firstFailing = nullptr;
+    int firstPage = -1;
+    QStringList messages;
+    QList<int> groupsSeen;
+    for (int page = 0; page < m_pages->PageCount(); ++page) {
+        TPrinterPage *view = GlobalPgScrollBox(page);
+        if (!view)
+            continue;
+        QList<TVisualPgCtrl *> elements;
+        for (QObject *child : view->children())
+            if (auto *element = qobject_cast<TVisualPgCtrl *>(child))
+                elements << element;
+        std::stable_sort(elements.begin(), elements.end(),
+                         [](const TVisualPgCtrl *a, const TVisualPgCtrl *b) {
+                             return a->TabOrder() < b->TabOrder();
+                         });
+        for (TVisualPgCtrl *element : elements) {
+            // A group is reported once, through its first element in TAB order.
+            bool check = element->VisualValidationProps()
+                && element->VisualValidationProps()->ValidationRequired();
+            const int group = GroupNumberOf(element);
+            if (group != -1
+                && std::find(std::begin(kGroupKinds), std::end(kGroupKinds), element->ClassTypeID())
+                    != std::end(kGroupKinds)) {
+                if (groupsSeen.contains(group))
+                    check = false;
+                else
+                    groupsSeen << group;
+            }
+            TVisualPgCtrl *failed = nullptr;
+            QString message;
+            if (element->Aquired(failed, message, check, 0))
+                continue;
+            if (!firstFailing) {
+                firstFailing = failed ? failed : element;
+                firstPage = page;
+            }
+            if (!message.isEmpty())
+                messages << message;
+        }
+    }
+    if (!firstFailing)
+        return true;
+    DialogService().Beep();
+    GoToPage(firstPage);
+    if (GlobalCanFocus(firstFailing))
+        firstFailing->SetFocus(QPoint(-1, -1));
+    TValidationFailureDlg dialog(this, continueMode, messages.join(u'\r'));
+    const int answer = DialogService().ExecModal(dialog);
+    return continueMode && answer == mrYes;
+}
+
+bool TFillerMainForm::Print(bool showDialog, bool collate, int range, int copies, int from, int to)
+{
+    if (!HasDocument())
+        return false;
+    CommitEdit();
+    if (!ValidateForm(true))
+        return false;
+    const int count = m_pages->PageCount();
+    // Page numbers may come from a document's button: keep them to the pages there are.
+    from = qBound(1, from <= 0 ? 1 : from, count);
+    to = qBound(from, to <= 0 ? count : to, count);
+    TPrinterService &printers = PrinterService();
+    if (showDialog) {
+        std::unique_ptr<QPrinter> printer = printers.CreatePrinter();
+        TPrintRequest request;
+        request.Printer = printer.get();
+        request.MinPage = 1;
+        request.MaxPage = count;
+        request.FromPage = range == 2 ? from : 0;
+        request.ToPage = range == 2 ? to : 0;
+        request.Copies = copies;
+        request.Collate = collate;
+        if (!DialogService().PrintDialog(request))
+            return false;
+        // The dialog may have chosen another printer, or a file for the built-in one.
+        if (printer->outputFormat() == QPrinter::PdfFormat) {
+            printers.SetPrinter(TPrinterService::BuiltInPrinterName);
+            if (!printer->outputFileName().isEmpty())
+                printers.SetOutputFileName(printer->outputFileName());
+        } else {
+            printers.SetPrinter(printer->printerName());
+        }
+        copies = request.Copies;
+        collate = request.Collate;
+        if (request.FromPage > 0) {
+            range = 2;
+            from = qBound(1, request.FromPage, count);
+            to = qBound(from, request.ToPage, count);
+        }
+    }
+    printers.DeviceMode().Copies = qMax(1, copies);
+    printers.DeviceMode().Collate = collate;
+    // Elements lay out for the printer they print on.
+    for (int i = 0; i < count; ++i)
+        if (TPrinterPage *page = GlobalPgScrollBox(i))
+            page->PrinterChanged();
+    GlobalNotifyCtrls(VRMSGPrinterChanged, std::uintptr_t(printers.PrinterIndex()), 0, true);
+    int first = 0;
+    int last = count - 1;
+    if (range == 1)
+        first = last = GlobalActivePgIdx();
+    else if (range == 2) {
+        first = from - 1;
+        last = to - 1;
+    }
+    const bool printed
+        = GlobalPrintedProject(GlobalProjectProps, m_documentPath, first, last, false, true, this);
+    WYSIWYGEngineRefreshPrnPgRefs();
+    return printed;
+}
+
+void TFillerMainForm::ToggleSetting(const char *name, bool on)
+{
+    if (QAction *action = Action(QString::fromLatin1(name)))
+        action->setChecked(on);
+}
+
+// ---------------------------------------------------------------------------
+// Messages and commands
+
+std::intptr_t TFillerMainForm::RunCommand(int code, const QString &argument)
+{
+    const QChar first = argument.isEmpty() ? QChar() : argument.at(0);
+    const int pages = m_pages ? m_pages->PageCount() : 0;
+    const int active = GlobalActivePgIdx();
+    switch (code) {
+    case 10: // New: only the designer makes documents
+        break;
+    case 20:
+        if (!AskSaveChanges(true))
+            break;
+        if (first == u'0')
+            OpenDocument(argument.mid(1));
+        else
+            OpenWithDialog(argument);
+        break;
+    case 30:
+        if (AskSaveChanges(true)) {
+            CloseDocument();
+            PostMessage(this, VRMSGWelcome, 10);
+        }
+        break;
+    case 40:
+        Save();
+        break;
+    case 50: {
+        if (first != u'0')
+            return SaveAs(argument.mid(2)) ? 0 : 1;
+        const QString path = argument.mid(2);
+        if (path.isEmpty()) {
+            Global_MessageDlg(QStringLiteral("Save As Error"),
+                              QStringLiteral("Unable to create file!\rFile name not specified."),
+                              mtWarning, mbOK, 0);
+            break;
+        }
+        const QString target = WithVldExtension(path);
+        // Without asking only over the open document itself: a form must not be able
+        // to overwrite other files of the user unseen.
+        const bool silent = argument.size() > 1 && argument.at(1) == u'0'
+            && QFileInfo(target).absoluteFilePath() == QFileInfo(m_documentPath).absoluteFilePath();
+        if (!silent && QFileInfo::exists(target)
+            && Global_MessageDlg(
+                   QStringLiteral("Save As"),
+                   QStringLiteral("%1 already exists.\rDo you want to replace it?").arg(target),
+                   mtWarning, mbYes | mbNo, 0)
+                != mrYes)
+            break;
+        SaveTo(target);
+        break;
+    }
+    case 60: {
+        // Collate and range digits, then copies;from;to; each ended by ";".
+        const int collate = argument.mid(1, 1).toInt();
+        const int range = argument.mid(2, 1).toInt();
+        const QStringList numbers = argument.mid(3).split(u';');
+        const int copies = qMax(1, numbers.value(0).toInt());
+        const int from = numbers.value(1).toInt();
+        const int to = numbers.value(2).toInt();
+        Print(first != u'0', collate != 0, range, copies, from, to);
+        break;
+    }
+    case 70:
+        CommitEdit();
+        return ValidateForm(false) ? 1 : 0;
+    case 80:
+        close();
+        break;
+    case 90:
+        GoToPage(0);
+        break;
+    case 100:
+        GoToPage(active + 1);
+        break;
+    case 110:
+        GoToPage(active - 1);
+        break;
+    case 120:
+        GoToPage(pages - 1);
+        break;
+    case 130: {
+        bool ok = false;
+        const int n = argument.section(u';', 0, 0).toInt(&ok);
+        if (ok)
+            GoToPage(n - 1);
+        break;
+    }
+    case 140:
+        Action(QStringLiteral("ViewActualSize"))->trigger();
+        break;
+    case 150:
+        Action(QStringLiteral("ViewFitToWidth"))->trigger();
+        break;
+    case 160:
+        Action(QStringLiteral("ViewFitToPage"))->trigger();
+        break;
+    case 180:
+        ResetForm();
+        break;
+    default:
+        break;
+    }
+    return 0;
 }
 
 void TFillerMainForm::Dispatch(TMessage &message)
 {
-    // Answers "is this the filler?" with 0, as only the filler's window does.
-    if (message.Msg == 0x8401)
+    switch (message.Msg) {
+    case VRMSGIsFiller:
         message.Result = 0;
+        break;
+    case VRMSGCommand: {
+        const auto *argument = reinterpret_cast<const QString *>(message.LParam);
+        message.Result = RunCommand(int(message.WParam), argument ? *argument : QString());
+        break;
+    }
+    case VRMSGAskSaveChanges:
+        message.Result = AskSaveChanges(message.WParam == 1) ? 1 : 0;
+        break;
+    case VRMSGQuickDrawPDFs:
+        message.Result = m_settings && m_settings->PDFQuickDraw() ? 1 : 0;
+        break;
+    case VRMSGProjectChanged:
+        if (QAction *save = Action(QStringLiteral("FileSave")))
+            save->setEnabled(HasDocument() && message.WParam != 0);
+        break;
+    case VRMSGEditStateChanged:
+        EditStateChanged(ParamObject<QObject>(message.WParam));
+        break;
+    case VRMSGCommitEdit:
+        // The element may have gone since the message was posted; only the focused one edits.
+        if (TVisualPgCtrl *focused = TVisualPgCtrl::FocusedElement();
+            focused && ObjectParam(focused) == message.WParam)
+            message.Result = SendMessage(focused, VRMSGCommitEdit, message.WParam);
+        break;
+    case VRMSGActivePageChanged:
+        PageChanged();
+        break;
+    case VRMSGVisualPgCtrlTextChanged:
+        GlobalNotifyCtrls(VRMSGVisualPgCtrlTextChanged, message.WParam, 0, true);
+        break;
+    case VRMSGPagePaperChange:
+        GlobalNotifyCtrls(VRMSGPagePaperChange, message.WParam, message.LParam, true);
+        if (TPrinterPage *page = ActivePage())
+            page->PrinterChanged();
+        break;
+    default:
+        break;
+    }
 }

@@ -1,29 +1,126 @@
 #pragma once
-// The filler's main window; the designer's main window derives from it and
-// extends its overridable steps.
+// The filler's main window: one document, its pages as tabs, typing, checking
+// and saving. The designer's main window derives from it and extends its
+// overridable steps.
 
 #include "CMessages.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
 
 class QAction;
+class QComboBox;
+class QMenu;
+class QSpinBox;
+class QTimer;
+class QToolBar;
+class TFillerINIInfo;
+class TPageControl;
+class TPlugIns;
+class TPrinterPage;
+class TProjectInfo;
+class TProjectProps;
+class TVisualPgCtrl;
 
 class TFillerMainForm : public QMainWindow, public TMessageTarget
 {
     Q_OBJECT
 public:
+    static constexpr int ZoomMin = 5;
+    static constexpr int ZoomMax = 800;
+    static constexpr int WheelZoomStep = 8;
+
     explicit TFillerMainForm(QWidget *parent = nullptr);
     ~TFillerMainForm() override;
 
-    QAction *ExitAction() const { return m_exitAction; }
+    // Second step of construction, where the overridable steps reach the descendant.
+    virtual void FormCreate();
+    // Folder the plug-ins are loaded from when the window is first shown.
+    void SetPlugInFolder(const QString &folder) { m_plugInFolder = folder; }
+    // Creates the project and loads the plug-ins (done when first shown).
+    void LoadPlugIns();
+    // The command-line argument, opened once the window is shown.
+    void SetStartDocument(const QString &path) { m_startDocument = path; }
+
+    // Document operations; each tells the user what went wrong.
+    bool OpenDocument(const QString &path);
+    void CloseDocument();
+    bool Save();
+    bool SaveAs(const QString &suggested = QString());
+    // True to proceed: nothing unsaved, saved, or (with Cancel) not wanted.
+    bool AskSaveChanges(bool withCancel);
+    // True when every element passes, or (continue mode) the user publishes anyway.
+    bool ValidateForm(bool continueMode);
+    // Prints pages (range 0 all, 1 the current page, 2 from..to, 1-based), asking first when
+    // showDialog. False when nothing was printed.
+    bool Print(bool showDialog, bool collate, int range, int copies, int from, int to);
+    // A button's command; the result is the message answer.
+    std::intptr_t RunCommand(int code, const QString &argument);
+
+    const QString &DocumentPath() const { return m_documentPath; }
+    bool HasDocument() const;
+    TPageControl *PagesPageControl() const { return m_pages; }
+    TPrinterPage *ActivePage() const;
+    TFillerINIInfo &Settings() const { return *m_settings; }
+    TProjectInfo &ProjectInfo() const { return *m_projectInfo; }
+    QComboBox *ZoomBox() const { return m_zoomBox; }
+    QAction *Action(const QString &objectName) const;
+    QMenu *FileMenu() const { return m_fileMenu; }
 
     void Dispatch(TMessage &message) override;
 
 protected:
     virtual QString ProgramTitle() const;
     virtual void CreateMenus();
+    virtual void CreateToolBars();
+    // Once, when first shown: plug-ins, project, command line.
+    virtual void FormShow();
+    // In the designer, what happens when there is no document to open at start.
+    virtual void StartWithoutDocument();
+    virtual void UpdateDocumentCommands();
+    virtual void PageChanged();
+    virtual void EditStateChanged(QObject *source);
     void UpdateTitle();
+    void RebuildRecentMenu();
+    void ApplyDefaultViews();
+    void SetActiveZoom(int zoom);
+    void ShowActiveZoom();
+    void CommitEdit();
+    void SendToFocused(std::uint32_t msg);
+    void ResetForm();
+    void ToggleSetting(const char *name, bool on);
+
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
-    QAction *m_exitAction = nullptr;
+    QAction *AddAction(QMenu *menu, const QString &name, const QString &caption,
+                       const QKeySequence &shortcut, std::function<void()> slot);
+    void ZoomBoxEdited();
+    void OpenWithDialog(const QString &prefill);
+    bool SaveTo(const QString &path);
+    void GoToPage(int index);
+
+    QString m_documentPath;
+    QString m_plugInFolder;
+    QString m_startDocument;
+    std::uint32_t m_versionTag = 0;
+    bool m_shownOnce = false;
+    bool m_settingZoom = false;
+    std::unique_ptr<TFillerINIInfo> m_settings;
+    std::unique_ptr<TProjectInfo> m_projectInfo;
+    std::unique_ptr<TProjectProps> m_project;
+    std::unique_ptr<TPlugIns> m_plugIns;
+    TPageControl *m_pages = nullptr;
+    QTimer *m_pulse = nullptr;
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_viewMenu = nullptr;
+    QAction *m_recentSeparator = nullptr;
+    QList<QAction *> m_recentActions;
+    QComboBox *m_zoomBox = nullptr;
+    QSpinBox *m_zoomUpDown = nullptr;
+    QList<QToolBar *> m_toolBars;
 };

@@ -8,6 +8,7 @@
 #include "CPlugIns.h"
 #include "CPropHelper.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -211,6 +212,54 @@ void TProjectPropsPagePropsPropGroupBackground::SetPageFileName(const QString &n
     }
     RepaintPage();
     GlobalMadeChange();
+}
+
+void TProjectPropsPagePropsPropGroupBackground::DefineProperties(TFiler &filer)
+{
+    filer.DefineBinaryProperty(
+        QStringLiteral("FileNameImage.Data"),
+        [this](const QByteArray &data) { SetFileNameImage(ImageBytes(data)); },
+        [this] { return PictureData(m_imageData); }, !m_imageData.isEmpty());
+}
+
+QByteArray TProjectPropsPagePropsPropGroupBackground::PictureData(const QByteArray &imageBytes)
+{
+    QByteArray className;
+    QByteArray data = imageBytes;
+    if (imageBytes.startsWith("\x89PNG")) {
+        className = "TPngImage";
+    } else if (imageBytes.startsWith("\xFF\xD8")) {
+        className = "TJPEGImage";
+    } else if (imageBytes.startsWith("GIF8")) {
+        className = "TGIFImage";
+    } else if (imageBytes.startsWith("BM")) {
+        // A bitmap's data carries its own length first.
+        className = "TBitmap";
+        const quint32 size = quint32(imageBytes.size());
+        data = QByteArray(reinterpret_cast<const char *>(&size), 4) + imageBytes;
+    } else {
+        // Other formats Qt reads are kept as PNG.
+        className = "TPngImage";
+        data.clear();
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        QImage::fromData(imageBytes).save(&buffer, "PNG");
+    }
+    return char(className.size()) + className + data;
+}
+
+QByteArray TProjectPropsPagePropsPropGroupBackground::ImageBytes(const QByteArray &pictureData)
+{
+    if (pictureData.isEmpty())
+        return {};
+    const int nameLength = static_cast<unsigned char>(pictureData.at(0));
+    if (pictureData.size() < 1 + nameLength)
+        return {};
+    const QByteArray className = pictureData.mid(1, nameLength);
+    QByteArray data = pictureData.mid(1 + nameLength);
+    if (className.compare("TBitmap", Qt::CaseInsensitive) == 0 && data.size() >= 4)
+        data.remove(0, 4);
+    return data;
 }
 
 int TProjectPropsPagePropsPropGroupBackground::HlpCtx(const QString &name) const

@@ -3,6 +3,7 @@
 // of the project is tab sheet i of the page control and entry i of the list.
 
 #include "CComponent.h"
+#include "CComponentStream.h"
 #include "CMessages.h"
 #include "CPrinterPage.h"
 #include "CPropGroups.h"
@@ -48,11 +49,12 @@ private:
     TProjectPropsPageProps *m_page;
 };
 
-class TProjectPropsPagePropsPropGroupBackground : public TPropGroup
+class TProjectPropsPagePropsPropGroupBackground : public TPropGroup, public TCustomStreaming
 {
     Q_OBJECT
-    // The image file's own bytes, so the document does not depend on the file.
-    Q_PROPERTY(QByteArray FileNameImage READ FileNameImage WRITE SetFileNameImage)
+    // The image file's own bytes, so the document does not depend on the file;
+    // streamed as "FileNameImage.Data" (the picture's class name, then its data).
+    Q_PROPERTY(QByteArray FileNameImage READ FileNameImage WRITE SetFileNameImage STORED false)
     Q_PROPERTY(bool PageDisplay READ PageDisplay WRITE SetPageDisplay)
     Q_CLASSINFO("Default:PageDisplay", "true")
     Q_PROPERTY(QString PageFileName READ PageFileName WRITE SetPageFileName)
@@ -91,6 +93,11 @@ public:
     bool Busy() const { return m_busy; }
 
     int HlpCtx(const QString &name) const override;
+    void DefineProperties(TFiler &filer) override;
+
+    // The stored form of a picture: its class name as a short string, then its data.
+    static QByteArray PictureData(const QByteArray &imageBytes);
+    static QByteArray ImageBytes(const QByteArray &pictureData);
 
 private:
     void RepaintPage() const;

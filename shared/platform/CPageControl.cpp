@@ -14,8 +14,46 @@ QWidget *TTabSheet::PageView() const
 TTabSheet *TPageControl::AddPage(const QString &caption)
 {
     auto *sheet = new TTabSheet(this);
-    addTab(sheet, caption);
+    sheet->SetCaption(caption);
+    addTab(sheet, QString());
+    UpdateTabTexts();
     return sheet;
+}
+
+void TPageControl::UpdateTabTexts()
+{
+    for (int i = 0; i < count(); ++i) {
+        const TTabSheet *sheet = Pages(i);
+        const QString caption = sheet ? sheet->Caption() : QString();
+        setTabText(i, caption.isEmpty() ? QString::number(i + 1) : caption);
+    }
+}
+
+void TPageControl::tabInserted(int index)
+{
+    QTabWidget::tabInserted(index);
+    UpdateTabTexts();
+}
+
+void TPageControl::tabRemoved(int index)
+{
+    QTabWidget::tabRemoved(index);
+    UpdateTabTexts();
+}
+
+TPageControl *TTabSheet::PageControl() const
+{
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget())
+        if (auto *pages = qobject_cast<TPageControl *>(w))
+            return pages;
+    return nullptr;
+}
+
+void TTabSheet::SetCaption(const QString &caption)
+{
+    m_caption = caption;
+    if (TPageControl *pages = PageControl())
+        pages->UpdateTabTexts();
 }
 
 void TTabSheet::childEvent(QChildEvent *event)

@@ -8,19 +8,31 @@
 
 #include <QTabWidget>
 
+class TPageControl;
+
 class TTabSheet : public QWidget, public TComponent
 {
     Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+
 public:
     explicit TTabSheet(TComponent *owner, QWidget *parent = nullptr)
         : QWidget(parent), TComponent(this, owner)
     { }
     // The page surface: the sheet's first child widget, which fills the sheet.
     QWidget *PageView() const;
+    // The tab's text; an empty caption shows the page number.
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &caption);
+    TPageControl *PageControl() const;
+    void Loaded() override { SetCaption(m_caption); }
 
 protected:
     void childEvent(QChildEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QString m_caption;
 };
 
 class TPageControl : public QTabWidget, public TComponent, public TMessageTarget
@@ -36,4 +48,10 @@ public:
     void SetActivePageIndex(int index) { setCurrentIndex(index); }
     // Adds a sheet owned by this control, with the caption given.
     TTabSheet *AddPage(const QString &caption);
+    // Tab texts from the sheets' captions, page numbers where they have none.
+    void UpdateTabTexts();
+
+protected:
+    void tabInserted(int index) override;
+    void tabRemoved(int index) override;
 };

@@ -15,19 +15,31 @@
 #include <QList>
 #include <QMetaProperty>
 #include <QVariant>
+#include <climits>
 #include <cmath>
 #include <optional>
 
 using Extended = long double;
 
 // Round half to even, as every rounding of the design does.
+// Values read from files may be anything: NaN gives 0 and the rest saturates.
+inline long long SaturatedInteger(Extended value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= 0x1p63L)
+        return LLONG_MAX;
+    if (value < -0x1p63L)
+        return LLONG_MIN;
+    return static_cast<long long>(value);
+}
 inline long long Round(Extended value)
 {
-    return static_cast<long long>(std::nearbyint(value));
+    return SaturatedInteger(std::nearbyint(value));
 }
 inline long long Trunc(Extended value)
 {
-    return static_cast<long long>(std::trunc(value));
+    return SaturatedInteger(std::trunc(value));
 }
 
 // Classes of the Qt framework publish nothing; ours start below them.

@@ -12,6 +12,8 @@ TEST(MainWindows, TitlesAndProgramIdentity)
 {
     TFillerMainForm filler;
     TDesignerMainForm designer;
+    filler.FormCreate();
+    designer.FormCreate();
     EXPECT_EQ(filler.windowTitle(), QStringLiteral("Velora Filler"));
     EXPECT_EQ(designer.windowTitle(), QStringLiteral("Velora Designer"));
     // Only the filler answers 0 to "are you the filler?".
@@ -22,6 +24,7 @@ TEST(MainWindows, TitlesAndProgramIdentity)
 TEST(MainWindows, CtrlQClosesTheWindow)
 {
     TFillerMainForm filler;
+    filler.FormCreate();
     filler.show();
     filler.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&filler));

@@ -1,0 +1,18 @@
+#pragma once
+// Documents on disk: the project, its page settings, the page control with
+// its pages and elements, and the project settings, inside the envelope.
+
+#include <QString>
+#include <cstdint>
+
+class TProjectInfo;
+
+inline constexpr const char *CVELORA_DOC_FILTER = "Velora Documents (*.VLD)|*.VLD";
+
+// Reads the document into GlobalProjectProps, GlobalPagesPageControl and info.
+// False after telling the user why; whatever was read is left for the caller to close.
+bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag = nullptr);
+
+// Writes the open document; false after telling the user why. A failed save leaves
+// the file that was there before as it was.
+bool SaveDocument(const QString &path, const TProjectInfo &info);

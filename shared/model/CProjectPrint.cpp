@@ -1,0 +1,196 @@
+#include "CProjectPrint.h"
+
+#include "CBasePgCtrl.h"
+#include "CDialogService.h"
+#include "CGlobal.h"
+#include "CPrinterPage.h"
+#include "CPrinterService.h"
+#include "CPrnOfsSelectDlg.h"
+#include "CProjectProps.h"
+#include "CPropGroups.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <memory>
+
+TCommonGaugeForm *GlobalPrintGauge = nullptr;
+
+TCommonGaugeForm::TCommonGaugeForm(QWidget *owner, int maximum) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("CommonGaugeForm"));
+    setWindowTitle(QStringLiteral(" Progress..."));
+    setWindowModality(Qt::ApplicationModal);
+    auto *layout = new QVBoxLayout(this);
+    m_gauge = new QProgressBar(this);
+    m_gauge->setRange(0, qMax(1, maximum));
+    m_gauge->setValue(0);
+    layout->addWidget(m_gauge);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelled = true; });
+    layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
+    resize(320, 90);
+}
+
+void TCommonGaugeForm::UpdateGauge(int step)
+{
+    m_gauge->setValue(qMin(m_gauge->maximum(), m_gauge->value() + step));
+    // The window is application-modal: only its Cancel button can be reached meanwhile.
+    if (isVisible())
+        QApplication::processEvents();
+}
+
+namespace {
+class EPrintError : public EVeloraError
+{
+public:
+    using EVeloraError::EVeloraError;
+};
+
+// True to go on; offsets in millimetres when the current printer has saved ones.
+bool ChooseOffset(double &x, double &y)
+{
+    x = y = 0;
+    const QString printer = PrinterService().PrinterName();
+    bool any = false;
+    for (const TSavedPrnOfs &entry : ReadSavedPrinterOffsets())
+        any = any || entry.Printer.compare(printer, Qt::CaseInsensitive) == 0;
+    if (!any)
+        return true;
+    TPrnOfsSelDlg dialog(QApplication::activeWindow());
+    if (DialogService().ExecModal(dialog) != QDialog::Accepted)
+        return false;
+    x = double(dialog.OffsetX());
+    y = double(dialog.OffsetY());
+    return true;
+}
+
+bool Published(int pageIndex)
+{
+    const TProjectPropsPageProps *page = GlobalPgProps(pageIndex);
+    return page && page->PagePublishPage() && GlobalPgScrollBox(pageIndex);
+}
+
+// Paper of a page for the printer page that comes next.
+void SetPaperFor(TPrintJob &job, int pageIndex)
+{
+    const TPrinterPage *view = GlobalPgScrollBox(pageIndex);
+    if (!view)
+        return;
+    PrinterPageSetPrinterMetrics(view->PageSize(), view->PageWidth(), view->PageHeight(),
+                                 view->PageOrientation(), false);
+    // The view's millimetres already lie the way the paper does.
+    QSizeF size(view->PageWidth(), view->PageHeight());
+    if (view->PageOrientation() == poLandscape)
+        size.transpose();
+    job.SetPage(size, view->PageOrientation());
+}
+} // namespace
+
+void GlobalPrintPage(QPainter &canvas, int pageIndex, double offsetXMm, double offsetYMm)
+{
+    TPrinterPage *view = GlobalPgScrollBox(pageIndex);
+    if (!view)
+        return;
+    GlobalDirtyPrnXOfs = int(Round(offsetXMm * view->PrinterPixelsPerInchX() / 25.4));
+    GlobalDirtyPrnYOfs = int(Round(offsetYMm * view->PrinterPixelsPerInchY() / 25.4));
+    const QPoint shift
+        = QPoint(GlobalDirtyPrnXOfs, GlobalDirtyPrnYOfs) - view->PrinterPhysicalOffset();
+    const int pageW = view->PageWidthPixels();
+    const int pageH = view->PageHeightPixels();
+
+    canvas.save();
+    TProjectPagePaintBox::PaintBackground(canvas, QRect(0, 0, pageW, pageH).translated(shift),
+                                          view->GetUserArea(pdPrinter).translated(shift), pageIndex,
+                                          false);
+    canvas.restore();
+    if (view->MarginsShown()) {
+        canvas.save();
+        canvas.setPen(QPen(Qt::gray, 0, Qt::DashLine));
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(view->GetUserArea(pdPrinter).translated(shift));
+        canvas.restore();
+    }
+    for (QObject *child : view->children()) {
+        auto *element = qobject_cast<TVisualPgCtrl *>(child);
+        if (!element || !element->VisualGeneralProps()
+            || !element->VisualGeneralProps()->GeneralPublish())
+            continue;
+        const int left = int(Round(pageW / 100.0L * element->BaseRelLeft()));
+        const int top = int(Round(pageH / 100.0L * element->BaseRelTop()));
+        const QRect rect(left, top, int(Round(pageW / 100.0L * element->BaseRelWidth())),
+                         int(Round(pageH / 100.0L * element->BaseRelHeight())));
+        canvas.save();
+        canvas.setClipRect(rect.translated(shift));
+        element->DoPaint(rect.translated(shift), canvas, false);
+        canvas.restore();
+    }
+}
+
+bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firstPage, int lastPage,
+                          bool reverseOrder, bool showProgress, QWidget *owner)
+{
+    if (!project)
+        return true;
+    double offsetX = 0;
+    double offsetY = 0;
+    if (!ChooseOffset(offsetX, offsetY))
+        return true;
+    int count = 0;
+    for (int i = firstPage; i <= lastPage; ++i)
+        count += Published(i) ? 1 : 0;
+    if (count == 0) {
+        Global_MessageDlg(GlobalAppTitle(), QStringLiteral("Nothing to print."), mtInformation,
+                          mbOK, 0);
+        return true;
+    }
+
+    TGlobalFlagScope printing(GlobalPrinting);
+    auto gauge = std::make_unique<TCommonGaugeForm>(owner, count);
+    GlobalPrintGauge = gauge.get();
+    if (showProgress)
+        gauge->show();
+    gauge->UpdateGauge(0);
+    bool ok = true;
+    try {
+        TPrintJob job;
+        // Walking order; unpublished pages drop out, so every page knows the next one printed.
+        QList<int> order;
+        for (int i = firstPage; i <= lastPage; ++i)
+            if (Published(i))
+                order << i;
+        if (reverseOrder)
+            std::reverse(order.begin(), order.end());
+        SetPaperFor(job, order.first());
+        if (!job.Begin(title))
+            throw EPrintError(job.ErrorText());
+        for (qsizetype n = 0; n < order.size(); ++n) {
+            if (gauge->Cancelled())
+                break;
+            gauge->UpdateGauge(1);
+            GlobalPrintPage(job.Canvas(), order.at(n), offsetX, offsetY);
+            if (n + 1 < order.size() && !gauge->Cancelled()) {
+                // The paper of the page printed next, which may be turned the other way.
+                SetPaperFor(job, order.at(n + 1));
+                if (!job.NewPage())
+                    throw EPrintError(QStringLiteral("The printer refused a new page."));
+            }
+        }
+        if (gauge->Cancelled())
+            job.Abort();
+        else if (!job.End())
+            throw EPrintError(QStringLiteral("The print job could not be finished."));
+    } catch (const EVeloraError &e) {
+        Global_MessageDlg(GlobalAppTitle(),
+                          QStringLiteral("Project printing error.\r>> ") + e.Message()
+                              + QStringLiteral(" <<"),
+                          mtError, mbOK, 0);
+        ok = false;
+    }
+    GlobalDirtyPrnXOfs = GlobalDirtyPrnYOfs = 0;
+    GlobalPrintGauge = nullptr;
+    return ok;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Printing a range of the document's pages onto the current printer: per page
+// the page colour, its background, the margins when shown, and every published
+// element drawn by itself at printer resolution, shifted by the printer offset.
+
+#include <QDialog>
+#include <QString>
+
+class QProgressBar;
+class QPushButton;
+class QPainter;
+class TProjectProps;
+
+// The progress window of long work, with a Cancel button.
+class TCommonGaugeForm : public QDialog
+{
+    Q_OBJECT
+public:
+    TCommonGaugeForm(QWidget *owner, int maximum);
+    // Advances the gauge and lets a click on Cancel through.
+    void UpdateGauge(int step);
+    bool Cancelled() const { return m_cancelled; }
+    QPushButton *CancelButton() const { return m_cancel; }
+    QProgressBar *Gauge() const { return m_gauge; }
+
+private:
+    QProgressBar *m_gauge;
+    QPushButton *m_cancel;
+    bool m_cancelled = false;
+};
+
+// False only when an error was reported; cancelling, an abandoned offset choice
+// and having nothing to print count as done.
+bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firstPage, int lastPage,
+                          bool reverseOrder, bool showProgress, QWidget *owner);
+
+// Draws one page at printer resolution onto the canvas, with offsets in millimetres.
+void GlobalPrintPage(QPainter &canvas, int pageIndex, double offsetXMm, double offsetYMm);
+
+// The progress window of the print under way, for tests; null otherwise.
+extern TCommonGaugeForm *GlobalPrintGauge;

@@ -1,0 +1,381 @@
+#include "CAppPaths.h"
+#include "CBasePgCtrl.h"
+#include "CClassRegistry.h"
+#include "CDocumentBuilder.h"
+#include "CFillerDialogs.h"
+#include "CFillerINIInfo.h"
+#include "CFillerMainForm.h"
+#include "CFillerScrollBox.h"
+#include "CGlobal.h"
+#include "CPageControl.h"
+#include "CProjectIO.h"
+#include "CProjectInfo.h"
+#include "CProjectProps.h"
+#include "CPropGroups.h"
+#include "Cini.h"
+#include "ScriptedDialogService.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+// Global scope, so that documents name it plainly. Its class name is not a
+// known kind, so no plug-in is needed to read it.
+class TFillerTestBox : public TVisualPgCtrl
+{
+    Q_OBJECT
+    Q_PROPERTY(TPropGroupGeneral *VisualGeneralProps READ VisualGeneralProps)
+    Q_PROPERTY(TPropGroupValidation *VisualValidationProps READ VisualValidationProps)
+    Q_PROPERTY(int GroupNumber READ GroupNumber WRITE SetGroupNumber)
+    Q_CLASSINFO("Default:GroupNumber", "-1")
+public:
+    using TVisualPgCtrl::TVisualPgCtrl;
+    int ClassTypeID() const override { return m_kind; }
+    int GroupNumber() const { return m_group; }
+    void SetGroupNumber(int group) { m_group = group; }
+    // Radio buttons of the tests report through the kind, as check kinds do.
+    void SetKind(int kind) { m_kind = kind; }
+
+private:
+    int m_kind = 20;
+    int m_group = -1;
+};
+
+// Stands for the text box kind, for a document that needs its plug-in.
+class TScribe : public TVisualPgCtrl
+{
+    Q_OBJECT
+public:
+    using TVisualPgCtrl::TVisualPgCtrl;
+    int ClassTypeID() const override { return 20; }
+};
+
+namespace {
+const TClassRegistration<TFillerTestBox> registerBox;
+const TClassRegistration<TScribe> registerScribe;
+
+class FillerWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QFile::remove(GlobalAppINI);
+        ScriptedDialogs().Reset();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        ScriptedDialogs().VerifyAllUsed();
+    }
+    QString TwoPageDocument(const QString &name = QStringLiteral("form.vld"))
+    {
+        const QString path = dir.filePath(name);
+        TDocumentBuilder doc(2);
+        doc.Add<TFillerTestBox>(0, QStringLiteral("Box1"), QRect(100, 120, 200, 30));
+        doc.Add<TFillerTestBox>(1, QStringLiteral("Box2"), QRect(120, 300, 150, 30));
+        EXPECT_TRUE(doc.Save(path));
+        return path;
+    }
+    // Creates and shows the window with no plug-ins, opening path when given.
+    TFillerMainForm &Start(const QString &path = QString())
+    {
+        window = std::make_unique<TFillerMainForm>();
+        window->SetPlugInFolder(dir.filePath(QStringLiteral("plugins/")));
+        window->FormCreate();
+        window->SetStartDocument(path);
+        window->resize(1000, 800);
+        window->show();
+        QCoreApplication::processEvents();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QCoreApplication::processEvents();
+        return *window;
+    }
+    void Wheel(QWidget *target, int notches, Qt::KeyboardModifiers modifiers)
+    {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    }
+    static void Screenshot(QWidget &widget, const QString &name)
+    {
+        QDir().mkpath(QStringLiteral("screenshots"));
+        widget.grab().save(QStringLiteral("screenshots/") + name);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TFillerMainForm> window;
+};
+} // namespace
+
+TEST_F(FillerWindow, OpensFromTheCommandLineAndZooms)
+{
+    const QString path = TwoPageDocument();
+    TFillerMainForm &w = Start(path);
+    ASSERT_TRUE(w.HasDocument());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Velora Filler - ") + path);
+    EXPECT_EQ(w.PagesPageControl()->count(), 2);
+    EXPECT_NE(Global_FormElementRef(QStringLiteral("Box2")), nullptr);
+
+    TPrinterPage *page = w.ActivePage();
+    Screenshot(w, QStringLiteral("filler-100.png"));
+    QTest::keyClick(&w, Qt::Key_F9);
+    EXPECT_EQ(page->Zoom(), page->FitTo(ftPage, false));
+    EXPECT_TRUE(page->ClientRect().contains(page->PaperRect()));
+    Screenshot(w, QStringLiteral("filler-fit-page.png"));
+    QTest::keyClick(&w, Qt::Key_F8);
+    EXPECT_EQ(page->Zoom(), page->FitTo(ftWindow, false));
+    QTest::keyClick(&w, Qt::Key_F7);
+    EXPECT_EQ(page->Zoom(), 100);
+    EXPECT_EQ(w.ZoomBox()->currentText(), QStringLiteral("100 %"));
+
+    // Ctrl+wheel zooms by 8 within 5 and 800; the plain wheel scrolls the page.
+    Wheel(page, 1, Qt::ControlModifier);
+    EXPECT_EQ(page->Zoom(), 108);
+    for (int i = 0; i < 100; ++i)
+        Wheel(page, 1, Qt::ControlModifier);
+    EXPECT_EQ(page->Zoom(), 800);
+    for (int i = 0; i < 200; ++i)
+        Wheel(page, -1, Qt::ControlModifier);
+    EXPECT_EQ(page->Zoom(), 5);
+    page->SetZoom(200);
+    const int before = page->VertScrollBar()->value();
+    Wheel(page, -1, Qt::NoModifier);
+    EXPECT_EQ(page->VertScrollBar()->value(), before + TFillerScrollBox::WheelPixels);
+
+    // Page commands stop at the ends.
+    w.RunCommand(120, QString());
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    w.RunCommand(100, QString());
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    w.RunCommand(90, QString());
+    w.RunCommand(110, QString());
+    EXPECT_EQ(GlobalActivePgIdx(), 0);
+    w.RunCommand(130, QStringLiteral("2;"));
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    w.RunCommand(130, QStringLiteral("9;"));
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+}
+
+TEST_F(FillerWindow, RecentDocumentsStayUniqueAndExisting)
+{
+    const QString first = TwoPageDocument(QStringLiteral("a.vld"));
+    const QString second = TwoPageDocument(QStringLiteral("b.vld"));
+    TFillerMainForm &w = Start();
+    ASSERT_TRUE(w.OpenDocument(first));
+    ASSERT_TRUE(w.OpenDocument(second));
+    ASSERT_TRUE(w.OpenDocument(first));
+    EXPECT_EQ(w.Settings().Recents(), (QStringList {first, second}));
+    // The menu lists them by file name.
+    EXPECT_EQ(w.Action(QStringLiteral("Recent0"))->text(), QStringLiteral("a.vld"));
+    window.reset();
+
+    QFile::remove(second);
+    TFillerINIInfo settings(GlobalAppINI);
+    EXPECT_EQ(settings.Recents(), QStringList {first});
+    for (int i = 0; i < 12; ++i)
+        settings.AddRecent(first + QString::number(i));
+    EXPECT_EQ(settings.Recents().size(), TFillerINIInfo::MaxRecents);
+    EXPECT_EQ(settings.Recents().first(), first + QStringLiteral("11"));
+}
+
+TEST_F(FillerWindow, UnsavedChangesAreAskedAbout)
+{
+    const QString path = TwoPageDocument();
+    TFillerMainForm &w = Start(path);
+    ASSERT_TRUE(w.HasDocument());
+    const QByteArray original = [&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+
+    GlobalMadeChange();
+    ScriptedDialogs().ExpectMessage(mrCancel, QStringLiteral("Save changes to form.vld ?"));
+    w.Action(QStringLiteral("FileClose"))->trigger();
+    EXPECT_TRUE(w.HasDocument());
+
+    ScriptedDialogs().ExpectMessage(mrNo, QStringLiteral("Save changes to"));
+    w.Action(QStringLiteral("FileClose"))->trigger();
+    EXPECT_FALSE(w.HasDocument());
+
+    ASSERT_TRUE(w.OpenDocument(path));
+    GlobalMadeChange();
+    ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Save changes to"));
+    w.Action(QStringLiteral("FileClose"))->trigger();
+    EXPECT_FALSE(w.HasDocument());
+    EXPECT_FALSE(GlobalProjectChanged);
+
+    // A read-only file goes through Save As, which forces the extension.
+    ASSERT_TRUE(w.OpenDocument(path));
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    const QString copy = dir.filePath(QStringLiteral("copy"));
+    ScriptedDialogs().ExpectSaveFile(copy + QStringLiteral(".txt"));
+    EXPECT_TRUE(w.Save());
+    EXPECT_EQ(w.DocumentPath(), copy + QStringLiteral(".vld"));
+    EXPECT_TRUE(QFile::exists(copy + QStringLiteral(".vld")));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    Q_UNUSED(original);
+}
+
+TEST_F(FillerWindow, SaveAsAsksBeforeReplacingTheForcedName)
+{
+    const QString path = TwoPageDocument();
+    const QString other = TwoPageDocument(QStringLiteral("other.vld"));
+    TFillerMainForm &w = Start(path);
+    ScriptedDialogs().ExpectSaveFile(dir.filePath(QStringLiteral("other.doc")));
+    ScriptedDialogs().ExpectMessage(mrNo, QStringLiteral("already exists"));
+    EXPECT_FALSE(w.SaveAs());
+    EXPECT_EQ(w.DocumentPath(), path);
+
+    // A form's command may save silently only over its own file.
+    ScriptedDialogs().ExpectMessage(mrNo, QStringLiteral("already exists"));
+    w.RunCommand(50, QStringLiteral("00") + other);
+    EXPECT_EQ(w.DocumentPath(), path);
+    w.RunCommand(50, QStringLiteral("00") + path);
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("File name not specified."));
+    w.RunCommand(50, QStringLiteral("00"));
+}
+
+TEST_F(FillerWindow, BadDocumentsLeaveTheWindowUsable)
+{
+    const QString good = TwoPageDocument();
+    // The text box kind is not installed: the dialog names it and nothing opens.
+    const QString needsPlugIn = dir.filePath(QStringLiteral("needs.vld"));
+    {
+        TDocumentBuilder doc(1);
+        doc.Add<TScribe>(0, QStringLiteral("Name"), QRect(50, 50, 100, 20));
+        ASSERT_TRUE(doc.Save(needsPlugIn));
+    }
+    TFillerMainForm &w = Start(good);
+    ASSERT_TRUE(w.HasDocument());
+    QStringList listed;
+    ScriptedDialogs().ExpectModal([&](QDialog &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral(" Form Element(s) Not Recognised!"));
+        if (auto *list = dialog.findChild<QListWidget *>(QStringLiteral("MissingPlugIns")))
+            for (int i = 0; i < list->count(); ++i)
+                listed << list->item(i)->text();
+        return int(QDialog::Accepted);
+    });
+    EXPECT_FALSE(w.OpenDocument(needsPlugIn));
+    EXPECT_EQ(listed, QStringList {QStringLiteral("Text Box")});
+    EXPECT_FALSE(w.HasDocument());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Velora Filler"));
+
+    // A damaged file: the envelope's message, then which file.
+    const QString damaged = dir.filePath(QStringLiteral("damaged.vld"));
+    QFile::copy(good, damaged);
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(30);
+    file.write("XXXX");
+    file.close();
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("The document format is not recognised."));
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("Error loading"));
+    EXPECT_FALSE(w.OpenDocument(damaged));
+    EXPECT_FALSE(w.HasDocument());
+
+    // A missing file leaves the open document open.
+    ASSERT_TRUE(w.OpenDocument(good));
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("does not exist."));
+    EXPECT_FALSE(w.OpenDocument(dir.filePath(QStringLiteral("gone.vld"))));
+    EXPECT_TRUE(w.HasDocument());
+    EXPECT_TRUE(w.OpenDocument(good));
+}
+
+TEST_F(FillerWindow, DefaultFocusSkipsReadOnlyElements)
+{
+    for (const bool readOnly : {true, false}) {
+        const QString path = dir.filePath(QStringLiteral("focus%1.vld").arg(readOnly));
+        {
+            TDocumentBuilder doc(1);
+            auto *box = doc.Add<TFillerTestBox>(0, QStringLiteral("First"), QRect(60, 60, 200, 30));
+            box->VisualGeneralProps()->SetGeneralReadOnly(readOnly);
+            doc.Settings(0)->SetPageDefaultFocus(QStringLiteral("First"));
+            ASSERT_TRUE(doc.Save(path));
+        }
+        TFillerMainForm &w = Start(path);
+        ASSERT_TRUE(w.HasDocument());
+        if (readOnly)
+            EXPECT_EQ(TVisualPgCtrl::FocusedElement(), nullptr);
+        else
+            EXPECT_EQ(TVisualPgCtrl::FocusedElement(),
+                      Global_FormElementRef(QStringLiteral("First")));
+        window.reset();
+    }
+}
+
+TEST_F(FillerWindow, ValidationReportsARadioGroupOnce)
+{
+    const QString path = dir.filePath(QStringLiteral("radio.vld"));
+    {
+        TDocumentBuilder doc(2);
+        for (int i = 0; i < 3; ++i) {
+            auto *radio = doc.Add<TFillerTestBox>(1, QStringLiteral("Radio%1").arg(i),
+                                                  QRect(50, 50 + 40 * i, 20, 20));
+            radio->SetGroupNumber(4);
+            radio->SetTabOrder(3 - i);
+            radio->VisualValidationProps()->SetValidationRequired(true);
+        }
+        auto *name = doc.Add<TFillerTestBox>(0, QStringLiteral("Name"), QRect(50, 50, 200, 20));
+        name->VisualValidationProps()->SetValidationRequired(true);
+        ASSERT_TRUE(doc.Save(path));
+    }
+    TFillerMainForm &w = Start(path);
+    for (const char *radio : {"Radio0", "Radio1", "Radio2"})
+        static_cast<TFillerTestBox *>(Global_FormElementRef(QString::fromLatin1(radio)))
+            ->SetKind(60);
+    QString shownMessages;
+    ScriptedDialogs().ExpectModal([&](QDialog &dialog) {
+        shownMessages = dialog.findChild<QLabel *>(QStringLiteral("Messages"))->text();
+        return int(mrOk);
+    });
+    EXPECT_EQ(w.RunCommand(70, QString()), 0);
+    // Page order, then TAB order: the group speaks through Radio2 only.
+    EXPECT_EQ(shownMessages.toStdString(), "Name is incomplete!\nRadio2 is incomplete!");
+    EXPECT_EQ(GlobalActivePgIdx(), 0);
+    EXPECT_EQ(ScriptedDialogs().Beeps(), 1);
+}
+
+TEST(FillerDialogs, ValidationFailureShowsSixteenLinesAtMost)
+{
+    QStringList lines;
+    for (int i = 0; i < 20; ++i)
+        lines << QStringLiteral("Element%1 is incomplete!").arg(i);
+    TValidationFailureDlg many(nullptr, true, lines.join(u'\r'));
+    many.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(many.MessageBox()->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(many.findChild<QPushButton *>(QStringLiteral("NoButton"))->isDefault());
+    TValidationFailureDlg few(nullptr, false, lines.mid(0, 3).join(u'\r'));
+    few.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(few.MessageBox()->verticalScrollBar()->isVisible());
+    EXPECT_LT(few.MessageBox()->height(), many.MessageBox()->height());
+}
+
+TEST(FillerDialogs, AboutShowsTheBuildVersion)
+{
+    TAboutDialog about(nullptr);
+    EXPECT_TRUE(about.findChild<QLabel *>(QStringLiteral("Version"))
+                    ->text()
+                    .contains(QStringLiteral(VELORA_VERSION)));
+    ScriptedDialogs().Reset();
+    QLabel *link = about.findChild<QLabel *>(QStringLiteral("DownloadLink"));
+    emit link->linkActivated(QString::fromLatin1(CVELORA_DOWNLOAD_URL));
+    ASSERT_EQ(ScriptedDialogs().OpenedUrls().size(), 1);
+}
+
+#include "test_filler_window.moc"
