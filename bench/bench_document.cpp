@@ -2,9 +2,9 @@
 // through the model without windows, beside the floor under it measured on
 // the same payload: SHA-1 + AES both ways, and a bare walk of the streams.
 
+#include "BenchDocument.h"
 #include "CAppPaths.h"
 #include "CBasePgCtrl.h"
-#include "CClassRegistry.h"
 #include "CComponentStream.h"
 #include "CDocumentBuilder.h"
 #include "CDocumentFile.h"
@@ -18,43 +18,17 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-// A text-box-like element publishing the groups a real one streams.
-class TBenchBox : public TVisualPgCtrl
-{
-    Q_OBJECT
-    Q_PROPERTY(TPropGroupBorder *VisualBorderProps READ VisualBorderProps)
-    Q_PROPERTY(TPropGroupCharacter *VisualCharacterProps READ VisualCharacterProps)
-    Q_PROPERTY(TPropGroupFill *VisualFillProps READ VisualFillProps)
-    Q_PROPERTY(TPropGroupGeneral *VisualGeneralProps READ VisualGeneralProps)
-    Q_PROPERTY(TPropGroupPad *VisualPadProps READ VisualPadProps)
-    Q_PROPERTY(TPropGroupParagraph *VisualParagraphProps READ VisualParagraphProps)
-    Q_PROPERTY(TPropGroupPosSize *VisualPosSizeProps READ VisualPosSizeProps)
-    Q_PROPERTY(TPropGroupValidation *VisualValidationProps READ VisualValidationProps)
-public:
-    using TVisualPgCtrl::TVisualPgCtrl;
-    int ClassTypeID() const override { return 20; }
-};
-
 namespace {
-const TClassRegistration<TBenchBox> registerBox;
-constexpr int kPages = 20;
-constexpr int kPerPage = 250;
+constexpr int kPages = CBENCH_PAGES;
+constexpr int kPerPage = CBENCH_PER_PAGE;
 
 struct TFixture
 {
     TFixture()
     {
         path = dir.filePath(QStringLiteral("bench.vld"));
-        TDocumentBuilder doc(kPages);
-        for (int page = 0; page < kPages; ++page)
-            for (int i = 0; i < kPerPage; ++i) {
-                auto *box
-                    = doc.Add<TBenchBox>(page, QStringLiteral("Box%1_%2").arg(page).arg(i),
-                                         QRect(40 + (i % 5) * 140, 40 + (i / 5) * 20, 130, 18));
-                box->VisualGeneralProps()->SetGeneralDefaultText(
-                    QStringLiteral("Value %1 on page %2").arg(i).arg(page));
-                box->VisualBorderProps()->SetBorderWidth(1);
-            }
+        TDocumentBuilder doc;
+        BuildBenchDocument(doc);
         doc.Save(path);
         QFile file(path);
         file.open(QIODevice::ReadOnly);
@@ -136,5 +110,3 @@ int main(int argc, char **argv)
     benchmark::Shutdown();
     return 0;
 }
-
-#include "bench_document.moc"

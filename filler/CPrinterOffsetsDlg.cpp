@@ -84,29 +84,9 @@ TPrinterOffsetsIODlg::TPrinterOffsetsIODlg(QWidget *parent, bool adding, const T
 
 bool TPrinterOffsetsIODlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == m_x || watched == m_y)) {
-        const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (!text.isEmpty()) {
-            const QChar c = text.at(0);
-            const bool allowed = c == u'\b' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9');
-            if (!allowed && c.isPrint())
-                return true;
-        }
-    }
-    return TBaseForm::eventFilter(watched, event);
-}
-
-bool TPrinterOffsetsIODlg::CheckOffset(TAlignEdit *edit)
-{
-    if (edit->text().trimmed().isEmpty())
-        edit->setText(QStringLiteral("0.00"));
-    Extended value = 0;
-    QString message;
-    if (CheckPrinterOffset(edit->text(), value, message))
+    if ((watched == m_x || watched == m_y) && IsRefusedOffsetKey(event))
         return true;
-    Inform(windowTitle().trimmed(), message);
-    edit->setFocus();
-    return false;
+    return TBaseForm::eventFilter(watched, event);
 }
 
 void TPrinterOffsetsIODlg::done(int result)
@@ -124,7 +104,10 @@ void TPrinterOffsetsIODlg::done(int result)
             m_name->setFocus();
             return;
         }
-        if (!CheckOffset(m_x) || !CheckOffset(m_y))
+        Extended x = 0;
+        Extended y = 0;
+        if (!CheckOffsetEdit(m_x, windowTitle().trimmed(), x)
+            || !CheckOffsetEdit(m_y, windowTitle().trimmed(), y))
             return;
     }
     TBaseForm::done(result);

@@ -31,8 +31,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool CheckOffset(TAlignEdit *edit);
-
     QComboBox *m_printer;
     QLineEdit *m_name;
     TAlignEdit *m_x;

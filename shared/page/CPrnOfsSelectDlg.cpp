@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -183,29 +184,34 @@ void TPrnOfsSelDlg::UpdateEnabled()
     m_savedGroup->setEnabled(!ignore && !m_useManual->isChecked());
 }
 
+bool IsRefusedOffsetKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const QString text = static_cast<const QKeyEvent *>(event)->text();
+    if (text.isEmpty())
+        return false;
+    const QChar c = text.at(0);
+    const bool allowed = c == u'\b' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9');
+    // Control characters other than Backspace (Enter, Tab) keep their usual meaning.
+    return !allowed && c.isPrint();
+}
+
 bool TPrnOfsSelDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == m_editX || watched == m_editY)) {
-        const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (!text.isEmpty()) {
-            const QChar c = text.at(0);
-            const bool allowed = c == u'\b' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9');
-            // Control characters other than Backspace (Enter, Tab) keep their usual meaning.
-            if (!allowed && c.isPrint())
-                return true;
-        }
-    }
+    if ((watched == m_editX || watched == m_editY) && IsRefusedOffsetKey(event))
+        return true;
     return TBaseINIForm::eventFilter(watched, event);
 }
 
-bool TPrnOfsSelDlg::CheckEdit(TAlignEdit *edit, Extended &value)
+bool CheckOffsetEdit(QLineEdit *edit, const QString &caption, Extended &value)
 {
     if (edit->text().trimmed().isEmpty())
         edit->setText(QStringLiteral("0.00"));
     QString message;
     if (CheckPrinterOffset(edit->text(), value, message))
         return true;
-    Global_MessageDlg(windowTitle().trimmed(), message, mtInformation, mbOK, 0);
+    Global_MessageDlg(caption, message, mtInformation, mbOK, 0);
     edit->setFocus();
     edit->selectAll();
     return false;
@@ -217,7 +223,8 @@ void TPrnOfsSelDlg::done(int result)
         Extended x = 0;
         Extended y = 0;
         if (m_useManual->isChecked()) {
-            if (!CheckEdit(m_editX, x) || !CheckEdit(m_editY, y))
+            const QString caption = windowTitle().trimmed();
+            if (!CheckOffsetEdit(m_editX, caption, x) || !CheckOffsetEdit(m_editY, caption, y))
                 return;
         } else if (const int row = m_list->currentRow(); row >= 0 && row < m_entries.size()) {
             // A hand-damaged saved value counts as no shift.

@@ -12,6 +12,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 
 inline constexpr const char *CPRINTER_OFFSETS_SECTION = "PrinterOffsets";
@@ -40,6 +41,12 @@ QList<TSavedPrnOfs> ReadSavedPrinterOffsets();
 // True when the text is an offset in range; otherwise the message that says why.
 bool CheckPrinterOffset(const QString &text, Extended &value, QString &message);
 
+// Checks an offset edit (an empty one becomes "0.00"); on failure tells the user
+// and puts the focus into it.
+bool CheckOffsetEdit(QLineEdit *edit, const QString &caption, Extended &value);
+// Offset edits take digits, "-", "." and Backspace; true for any other typed character.
+bool IsRefusedOffsetKey(const QEvent *event);
+
 class TPrnOfsSelDlg : public TBaseINIForm
 {
     Q_OBJECT
@@ -66,7 +73,6 @@ protected:
 private:
     void UpdateFormLabels();
     void UpdateEnabled();
-    bool CheckEdit(TAlignEdit *edit, Extended &value);
 
     QList<TSavedPrnOfs> m_entries;
     Extended m_x = 0;

@@ -58,63 +58,7 @@ bool IsTextTag(unsigned tag)
 // ---------------------------------------------------------------------------
 // Published properties as the codec sees them.
 
-enum class TKind {
-    Boolean,
-    Ordinal,
-    Enumeration,
-    Flags,
-    Color,
-    Extended,
-    Floating,
-    Text,
-    StringList,
-    Bytes,
-    Nested,
-    Reference,
-    Other
-};
-
-TKind KindOf(const QMetaProperty &p)
-{
-    if (p.isEnumType())
-        return p.isFlagType() ? TKind::Flags : TKind::Enumeration;
-    const QMetaType type = p.metaType();
-    if (type == QMetaType::fromType<TColor>())
-        return TKind::Color;
-    if (type == QMetaType::fromType<long double>())
-        return TKind::Extended;
-    switch (type.id()) {
-    case QMetaType::Bool:
-        return TKind::Boolean;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return TKind::Ordinal;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return TKind::Floating;
-    case QMetaType::QString:
-        return TKind::Text;
-    case QMetaType::QStringList:
-        return TKind::StringList;
-    case QMetaType::QByteArray:
-        return TKind::Bytes;
-    default:
-        break;
-    }
-    if (type.flags() & QMetaType::PointerToQObject)
-        // A property object is reached, never replaced; a settable pointer is a reference.
-        return p.isWritable() ? TKind::Reference : TKind::Nested;
-    return TKind::Other;
-}
+using TKind = TPropertyKind;
 
 struct TPropInfo
 {
@@ -145,7 +89,7 @@ public:
         for (const QMetaProperty &p : StoredProperties(metaObject)) {
             props.ByLowerName.insert(QString::fromLatin1(p.name()).toLower(),
                                      int(props.List.size()));
-            props.List.push_back({p, KindOf(p), QString::fromLatin1(p.name())});
+            props.List.push_back({p, PropertyKindOf(p), QString::fromLatin1(p.name())});
         }
         return props;
     }

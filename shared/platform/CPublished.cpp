@@ -7,44 +7,7 @@
 #include <cstdlib>
 
 namespace {
-enum class TKind { Ordinal, Boolean, Enumeration, Color, Extended, Floating, Text, Object, Other };
-
-TKind KindOf(const QMetaProperty &p)
-{
-    if (p.isEnumType())
-        return TKind::Enumeration;
-    const QMetaType type = p.metaType();
-    if (type == QMetaType::fromType<TColor>())
-        return TKind::Color;
-    if (type == QMetaType::fromType<long double>())
-        return TKind::Extended;
-    switch (type.id()) {
-    case QMetaType::Bool:
-        return TKind::Boolean;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return TKind::Ordinal;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return TKind::Floating;
-    case QMetaType::QString:
-        return TKind::Text;
-    default:
-        break;
-    }
-    if (type.flags() & QMetaType::PointerToQObject)
-        return TKind::Object;
-    return TKind::Other;
-}
+using TKind = TPropertyKind;
 
 std::optional<QString> DefaultLiteral(const QMetaObject *mo, const QMetaProperty &p)
 {
@@ -58,7 +21,7 @@ std::optional<QString> DefaultLiteral(const QMetaObject *mo, const QMetaProperty
 std::optional<QVariant> ParseLiteral(const QMetaProperty &p, const QString &text)
 {
     bool ok = true;
-    switch (KindOf(p)) {
+    switch (PropertyKindOf(p)) {
     case TKind::Boolean:
         if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
             return QVariant(true);
@@ -69,7 +32,8 @@ std::optional<QVariant> ParseLiteral(const QMetaProperty &p, const QString &text
         const qlonglong v = text.toLongLong(&ok);
         return ok ? std::optional<QVariant>(QVariant(v)) : std::nullopt;
     }
-    case TKind::Enumeration: {
+    case TKind::Enumeration:
+    case TKind::Flags: {
         const QMetaEnum e = p.enumerator();
         const QByteArray keys = text.toLatin1();
         const int v = e.isFlag() ? (keys.isEmpty() ? 0 : e.keysToValue(keys.constData(), &ok))
@@ -95,8 +59,11 @@ std::optional<QVariant> ParseLiteral(const QMetaProperty &p, const QString &text
     }
     case TKind::Text:
         return QVariant(text);
-    case TKind::Object:
+    case TKind::Nested:
+    case TKind::Reference:
         return std::nullopt;
+    case TKind::StringList:
+    case TKind::Bytes:
     case TKind::Other: {
         QVariant v(text);
         return v.convert(p.metaType()) ? std::optional<QVariant>(v) : std::nullopt;
@@ -107,11 +74,12 @@ std::optional<QVariant> ParseLiteral(const QMetaProperty &p, const QString &text
 
 bool SameValue(const QMetaProperty &p, const QVariant &value, const QVariant &def)
 {
-    switch (KindOf(p)) {
+    switch (PropertyKindOf(p)) {
     case TKind::Boolean:
         return value.toBool() == def.toBool();
     case TKind::Ordinal:
     case TKind::Enumeration:
+    case TKind::Flags:
         return value.toLongLong() == def.toLongLong();
     case TKind::Color:
         return value.value<TColor>() == def.value<TColor>();
@@ -121,14 +89,59 @@ bool SameValue(const QMetaProperty &p, const QVariant &value, const QVariant &de
         return value.toDouble() == def.toDouble();
     case TKind::Text:
         return value.toString() == def.toString();
-    case TKind::Object:
+    case TKind::Nested:
+    case TKind::Reference:
         return false;
+    case TKind::StringList:
+    case TKind::Bytes:
     case TKind::Other:
         return value == def;
     }
     return false;
 }
 } // namespace
+
+TPropertyKind PropertyKindOf(const QMetaProperty &p)
+{
+    if (p.isEnumType())
+        return p.isFlagType() ? TKind::Flags : TKind::Enumeration;
+    const QMetaType type = p.metaType();
+    if (type == QMetaType::fromType<TColor>())
+        return TKind::Color;
+    if (type == QMetaType::fromType<long double>())
+        return TKind::Extended;
+    switch (type.id()) {
+    case QMetaType::Bool:
+        return TKind::Boolean;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return TKind::Ordinal;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return TKind::Floating;
+    case QMetaType::QString:
+        return TKind::Text;
+    case QMetaType::QStringList:
+        return TKind::StringList;
+    case QMetaType::QByteArray:
+        return TKind::Bytes;
+    default:
+        break;
+    }
+    if (type.flags() & QMetaType::PointerToQObject)
+        // A property object is reached, never replaced; a settable pointer is a reference.
+        return p.isWritable() ? TKind::Reference : TKind::Nested;
+    return TKind::Other;
+}
 
 bool IsFrameworkClass(const QMetaObject *metaObject)
 {
@@ -167,7 +180,7 @@ std::optional<QVariant> DeclaredDefault(const QMetaObject *metaObject,
         Q_ASSERT_X(value, property.name(), "declared default does not parse");
         return value;
     }
-    switch (KindOf(property)) {
+    switch (PropertyKindOf(property)) {
     case TKind::Text:
         return QVariant(QString());
     case TKind::Extended:
@@ -188,10 +201,11 @@ bool IsDefaultValue(const QObject *object, const QMetaProperty &property)
 QString PropertyValueText(const QObject *object, const QMetaProperty &property)
 {
     const QVariant v = property.read(object);
-    switch (KindOf(property)) {
+    switch (PropertyKindOf(property)) {
     case TKind::Boolean:
         return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case TKind::Enumeration: {
+    case TKind::Enumeration:
+    case TKind::Flags: {
         const QMetaEnum e = property.enumerator();
         const int n = int(v.toLongLong());
         return QString::fromLatin1(e.isFlag() ? e.valueToKeys(n) : QByteArray(e.valueToKey(n)));
@@ -200,7 +214,8 @@ QString PropertyValueText(const QObject *object, const QMetaProperty &property)
         return ColorToString(v.value<TColor>());
     case TKind::Extended:
         return QString::number(double(v.value<long double>()), 'g', 18);
-    case TKind::Object: {
+    case TKind::Nested:
+    case TKind::Reference: {
         const QObject *o = v.value<QObject *>();
         return o ? o->objectName() : QString();
     }

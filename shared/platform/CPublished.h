@@ -42,6 +42,24 @@ inline long long Trunc(Extended value)
     return SaturatedInteger(std::trunc(value));
 }
 
+// How a published property's value is stored, compared and streamed.
+enum class TPropertyKind {
+    Boolean,
+    Ordinal,
+    Enumeration,
+    Flags,
+    Color,
+    Extended,
+    Floating,
+    Text,
+    StringList,
+    Bytes,
+    Nested, // a property object, reached and never replaced
+    Reference, // a settable pointer to another object
+    Other
+};
+TPropertyKind PropertyKindOf(const QMetaProperty &property);
+
 // Classes of the Qt framework publish nothing; ours start below them.
 bool IsFrameworkClass(const QMetaObject *metaObject);
 
