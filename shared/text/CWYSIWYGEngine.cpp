@@ -9,9 +9,12 @@
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
 #include <array>
 
 namespace {
@@ -709,6 +712,27 @@ void TWYSIWYGEngine::DrawText(QPainter &canvas, const QRect &target, int firstLi
     const QFontMetricsF metrics(font, canvas.device());
     const qreal ascent = metrics.ascent();
     const QColor navy(0x00, 0x00, 0x80);
+    // Glyphs at their laid-out places go out as one run a line: shaping each
+    // character on its own costs more than the whole layout.
+    // Engines of our own (recorders) get one text item a character, which they can read.
+    const bool runs
+        = !fixed && canvas.paintEngine() && canvas.paintEngine()->type() != QPaintEngine::User;
+    const QRawFont raw = runs ? QRawFont::fromFont(font) : QRawFont();
+    QList<quint32> runGlyphs;
+    QList<QPointF> runPositions;
+    const auto flush = [&] {
+        if (runGlyphs.isEmpty())
+            return;
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(runGlyphs);
+        run.setPositions(runPositions);
+        canvas.setPen(color);
+        canvas.drawGlyphRun(QPointF(0, 0), run);
+        runGlyphs.clear();
+        runPositions.clear();
+    };
+    int runLine = -1;
     for (size_t i = first; i < count; ++i) {
         const TWYSIWYGEngineChar &e = m_textChars[i];
         if (e.Line > lastLine)
@@ -724,6 +748,18 @@ void TWYSIWYGEngine::DrawText(QPainter &canvas, const QRect &target, int firstLi
         const int boxRight = px(e.X + e.Width, w) + target.left();
         const int boxBottom = px(e.Y - top + e.Height, h) + target.top();
         const bool selected = int(i) >= selFrom && int(i) < selTo;
+        if (runs && !selected && raw.isValid()) {
+            const QList<quint32> indexes = raw.glyphIndexesForString(glyph);
+            if (indexes.size() == 1 && indexes.first() != 0) {
+                if (e.Line != runLine)
+                    flush();
+                runLine = e.Line;
+                runGlyphs << indexes.first();
+                runPositions << QPointF(x, y + ascent);
+                continue;
+            }
+        }
+        flush();
         if (selected) {
             const TWYSIWYGEngineChar &next = m_textChars[i + 1];
             const int right
@@ -739,6 +775,7 @@ void TWYSIWYGEngine::DrawText(QPainter &canvas, const QRect &target, int firstLi
         canvas.setPen(selected ? QColor(Qt::white) : color);
         canvas.drawText(at, glyph);
     }
+    flush();
     canvas.restore();
 }
 
