@@ -1075,7 +1075,8 @@ void TFillerMainForm::Dispatch(TMessage &message)
             save->setEnabled(HasDocument() && message.WParam != 0);
         break;
     case VRMSGEditStateChanged:
-        EditStateChanged(ParamObject<QObject>(message.WParam));
+        // LParam 0: the control is letting go, so nothing can be edited.
+        EditStateChanged(message.LParam ? ParamObject<QObject>(message.WParam) : nullptr);
         break;
     case VRMSGCommitEdit:
         // The element may have gone since the message was posted; only the focused one edits.

@@ -8,6 +8,7 @@
 #include "CPropGroups.h"
 #include "CPropHelper.h"
 #include "CSorter.h"
+#include "CUndoRedo.h"
 #include "CWYSIWYGEngine.h"
 
 #include <QMouseEvent>
@@ -317,6 +318,21 @@ void TVisualPgCtrl::AfterConstruction()
 TVisualPgCtrl *TVisualPgCtrl::FocusedElement()
 {
     return g_focused;
+}
+
+TUndoRedo &TVisualPgCtrl::EditUndoRedo()
+{
+    if (!m_editUndoRedo)
+        m_editUndoRedo = std::make_unique<TUndoRedo>();
+    return *m_editUndoRedo;
+}
+
+QSet<char32_t> TVisualPgCtrl::GetCharSet(const QString &text)
+{
+    QSet<char32_t> set;
+    for (const char32_t c : text.toUcs4())
+        set.insert(c);
+    return set;
 }
 
 TPropGroupBorder *TVisualPgCtrl::CreateBorderProps()
@@ -977,9 +993,12 @@ void TVisualPgCtrl::Dispatch(TMessage &message)
 {
     switch (message.Msg) {
     case VRMSGAboutToSave:
-        // The element's own history is dropped here once it exists.
+        if (m_editUndoRedo)
+            m_editUndoRedo->Clear();
         break;
     case VRMSGToggleLockPages:
+        if (m_editUndoRedo)
+            m_editUndoRedo->Clear();
         if (!m_general->GeneralDisplay())
             setVisible(message.WParam == 0);
         break;

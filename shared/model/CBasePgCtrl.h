@@ -14,6 +14,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QToolButton>
 #include <QWidget>
 #include <functional>
@@ -31,6 +32,7 @@ class TPropGroupParagraph;
 class TPropGroupPosSize;
 class TPropGroupTABOn;
 class TPropGroupValidation;
+class TUndoRedo;
 class TWYSIWYGEngine;
 
 // One row of the element kind table.
@@ -193,6 +195,11 @@ public:
     TWYSIWYGEngine *WYSIWYGEngine() const { return m_engine.get(); }
     void SetSelStart(int v) { m_selStart = v; }
     void SetSelLength(int v) { m_selLength = v; }
+    // The typing history of this element; it outlives the editors and is
+    // dropped before saving and when the pages are locked or unlocked.
+    TUndoRedo &EditUndoRedo();
+    // Exactly the characters of the text, as code points.
+    static QSet<char32_t> GetCharSet(const QString &text);
     // Extra space a kind keeps inside the border (first) and inside the pad (second).
     QMargins FirstInnerMargins;
     QMargins SecondInnerMargins;
@@ -288,6 +295,8 @@ private:
     TPropGroupTABOn *m_tabOn = nullptr;
     TPropGroupValidation *m_validation = nullptr;
     std::unique_ptr<TWYSIWYGEngine> m_engine;
+    // Made on first use: documents hold thousands of elements.
+    std::unique_ptr<TUndoRedo> m_editUndoRedo;
     QPointer<QWidget> m_editor;
     QRect m_editArea;
     bool m_focused = false;

@@ -92,6 +92,8 @@ protected:
     // text is refused, the user is told and the focus stays.
     void MoveFocus(bool forward);
     void DblClickTimeElapsed() { m_dblClickElapsed = true; }
+    // True while the page beneath is rendered for the background: draw nothing then.
+    bool RenderingBkGnd() const { return m_renderingBkGnd; }
     bool DblClickWindowOpen() const { return !m_dblClickTimer.isNull(); }
     // From this control's coordinates to the owner's.
     QPoint ToOwner(const QPoint &point) const;

@@ -97,6 +97,8 @@ public:
     Extended TextHeight() const;
     // The font text is measured in: the owner's, at the reference canvas resolution.
     QFont MeasuringFont() const { return m_font; }
+    // The font DrawText uses on a target of that height.
+    QFont TargetFont(int targetHeight) const { return DrawingFont(targetHeight); }
 
     // True when the owner's size on the page is not the one last laid out.
     bool NeedsBuild() const;
