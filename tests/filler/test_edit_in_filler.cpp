@@ -8,6 +8,7 @@
 #include "CClassRegistry.h"
 #include "CDocumentBuilder.h"
 #include "CFillerMainForm.h"
+#include "FillerTestWindow.h"
 #include "CGlobal.h"
 #include "CPrinterPage.h"
 #include "CVisualPgCtrlNumeric.h"
@@ -87,16 +88,7 @@ protected:
             }
             EXPECT_TRUE(doc.Save(path));
         }
-        window = std::make_unique<TFillerMainForm>();
-        window->SetPlugInFolder(dir.filePath(QStringLiteral("plugins/")));
-        window->FormCreate();
-        window->SetStartDocument(path);
-        window->resize(1000, 800);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
+        window = StartFillerWindow(dir.filePath(QStringLiteral("plugins/")), path);
         return *window;
     }
     static TEditTestBox *Box(const QString &name)

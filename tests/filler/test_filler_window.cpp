@@ -5,6 +5,7 @@
 #include "CFillerDialogs.h"
 #include "CFillerINIInfo.h"
 #include "CFillerMainForm.h"
+#include "FillerTestWindow.h"
 #include "CFillerScrollBox.h"
 #include "CGlobal.h"
 #include "CPageControl.h"
@@ -90,16 +91,7 @@ protected:
     // Creates and shows the window with no plug-ins, opening path when given.
     TFillerMainForm &Start(const QString &path = QString())
     {
-        window = std::make_unique<TFillerMainForm>();
-        window->SetPlugInFolder(dir.filePath(QStringLiteral("plugins/")));
-        window->FormCreate();
-        window->SetStartDocument(path);
-        window->resize(1000, 800);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
+        window = StartFillerWindow(dir.filePath(QStringLiteral("plugins/")), path);
         return *window;
     }
     void Wheel(QWidget *target, int notches, Qt::KeyboardModifiers modifiers)
