@@ -7,6 +7,7 @@
 #include "CGlobal.h"
 #include "CPrinterService.h"
 #include "CProjectProps.h"
+#include "CScribe.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -22,6 +23,21 @@ constexpr int kDpi = 150;
 int Px(double mm)
 {
     return int(mm / 25.4 * kDpi + 0.5);
+}
+
+struct TSheetField
+{
+    QString Label;
+    double HeightMm;
+};
+
+QByteArray EncodePng(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
 }
 
 // A pre-printed sheet: a title, labelled boxes, and a comb row for an identifier.
@@ -62,12 +78,214 @@ QByteArray PrintedSheet(QSizeF paperMm, const QString &title, const QStringList 
     p.drawText(QPointF(Px(15), Px(paperMm.height() - 12)),
                QStringLiteral("Velora example form. Values print into the boxes above."));
     p.end();
+    return EncodePng(image);
+}
 
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+// Where the fields of a sheet lie, millimetres from the paper's corner.
+constexpr double kFieldLeftMm = 60;
+constexpr double kFirstFieldMm = 35;
+constexpr double kFieldGapMm = 6;
+constexpr double kCombBoxMm = 6;
+constexpr double kCombGapMm = 1;
+constexpr TColor kFrame = TColor::FromRGB(0x80, 0x80, 0x80);
+constexpr TColor kField = TColor::FromRGB(0xF2, 0xF6, 0xFC);
+
+// A sheet with one labelled box per field, stacked, and when combBoxes is not 0
+// a comb row of that many boxes below them.
+QByteArray FieldSheet(QSizeF paperMm, const QString &title, const QList<TSheetField> &fields,
+                      const QString &combLabel, int combBoxes)
+{
+    QImage image(Px(paperMm.width()), Px(paperMm.height()), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(kDpi / 0.0254));
+    image.setDotsPerMeterY(int(kDpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont heading(QStringLiteral("Liberation Sans"));
+    heading.setPixelSize(Px(7));
+    heading.setBold(true);
+    p.setFont(heading);
+    p.setPen(QColor(0x1F, 0x3A, 0x68));
+    p.drawText(QRect(Px(15), Px(12), Px(paperMm.width() - 30), Px(12)), Qt::AlignLeft, title);
+    p.fillRect(QRect(Px(15), Px(25), Px(paperMm.width() - 30), Px(0.8)), QColor(0x1F, 0x3A, 0x68));
+
+    QFont label(QStringLiteral("Liberation Sans"));
+    label.setPixelSize(Px(3.5));
+    p.setFont(label);
+    double y = kFirstFieldMm;
+    for (const TSheetField &field : fields) {
+        p.setPen(Qt::black);
+        p.drawText(QPointF(Px(15), Px(y + 5)), field.Label);
+        y += field.HeightMm + kFieldGapMm;
+    }
+    if (combBoxes > 0) {
+        p.setPen(Qt::black);
+        p.drawText(QPointF(Px(15), Px(y + 5)), combLabel);
+    }
+    p.setPen(QColor(0x60, 0x60, 0x60));
+    p.drawText(QPointF(Px(15), Px(paperMm.height() - 12)),
+               QStringLiteral("Velora example form. Fill it in on screen, then print or save it."));
+    p.end();
+    return EncodePng(image);
+}
+
+// Places text boxes over the fields of a sheet, top to bottom, in TAB order.
+class TFieldPlacer
+{
+public:
+    TFieldPlacer(TDocumentBuilder &doc, int page, double paperWidthMm)
+        : m_doc(doc), m_page(page), m_pxPerMm(doc.View(page)->PaperRect().width() / paperWidthMm),
+          m_widthMm(paperWidthMm - kFieldLeftMm - 15)
+    { }
+
+    TScribe *Next(const QString &name, double heightMm)
+    {
+        const QRect at(Px(kFieldLeftMm), Px(m_y), Px(m_widthMm), Px(heightMm));
+        m_y += heightMm + kFieldGapMm;
+        return Add(name, at);
+    }
+    // A comb of boxes, one character each.
+    TScribe *Comb(const QString &name, int boxes)
+    {
+        // One gap to spare: pixels are whole, and a box cut by rounding is not drawn.
+        const double width = boxes * (kCombBoxMm + kCombGapMm);
+        TScribe *box = Add(name, QRect(Px(kFieldLeftMm), Px(m_y), Px(width), Px(8)));
+        TPropGroupParagraph *paragraph = box->VisualParagraphProps();
+        paragraph->SetParagraphStyle(psFixed);
+        paragraph->ParagraphFixed()->SetFixedWidth(kCombBoxMm);
+        paragraph->ParagraphFixed()->SetFixedHeight(8);
+        paragraph->ParagraphFixed()->SetFixedHorzGap(kCombGapMm);
+        box->ScribeValidationProps()->SetValidationMaxChars(boxes);
+        box->ScribeCharacterProps()->SetCharacterFixedSize(true);
+        // The comb's own boxes replace the outer frame.
+        box->VisualBorderProps()->SetBorderWidth(0);
+        box->VisualFillProps()->SetFillColor(clNone);
+        box->VisualPadProps()->SetPadLeft(0);
+        box->VisualPadProps()->SetPadRight(0);
+        paragraph->ParagraphFixed()->FixedBorderProps()->SetBorderWidth(1);
+        paragraph->ParagraphFixed()->FixedBorderProps()->SetBorderColor(kFrame);
+        paragraph->ParagraphFixed()->FixedFillProps()->SetFillColor(kField);
+        m_y += 8 + kFieldGapMm;
+        return box;
+    }
+
+private:
+    int Px(double mm) const { return int(mm * m_pxPerMm + 0.5); }
+    TScribe *Add(const QString &name, const QRect &at)
+    {
+        TScribe *box = m_doc.Add<TScribe>(m_page, name, at);
+        box->SetTabOrder(m_tabOrder++);
+        box->VisualCharacterProps()->SetCharacterSize(11);
+        box->VisualBorderProps()->SetBorderWidth(1);
+        box->VisualBorderProps()->SetBorderColor(kFrame);
+        box->VisualFillProps()->SetFillColor(kField);
+        box->VisualPadProps()->SetPadLeft(3);
+        box->VisualPadProps()->SetPadRight(3);
+        // An empty amount stays empty rather than showing 0.
+        box->VisualNumberProps()->SetNumberDisplayZero(false);
+        return box;
+    }
+
+    TDocumentBuilder &m_doc;
+    int m_page;
+    double m_pxPerMm;
+    double m_widthMm;
+    double m_y = kFirstFieldMm;
+    int m_tabOrder = 0;
+};
+
+int AddPage(TDocumentBuilder &doc, const QString &caption, int paper, QByteArray background)
+{
+    const int index = doc.AddPage(caption);
+    TProjectPropsPageProps *settings = doc.Settings(index);
+    {
+        TGlobalFlagScope adding(GlobalAddingPage);
+        settings->PagePaperProps()->SetPaperSize(paper);
+    }
+    settings->PageBackgroundProps()->SetFileNameImage(background);
+    settings->SetPageDefaultView(dvFitToWidth);
+    return index;
+}
+
+// Employee details on A4: a comb field for the national identifier, a
+// multi-line address, a salary with thousands separators and a required e-mail.
+bool WriteEmployee(const QString &path)
+{
+    TDocumentBuilder doc;
+    const QSizeF a4(210, 297);
+    const QList<TSheetField> fields = {{QStringLiteral("Full name"), 8},
+                                       {QStringLiteral("Address"), 22},
+                                       {QStringLiteral("E-mail"), 8},
+                                       {QStringLiteral("Annual salary"), 8}};
+    const int page = AddPage(doc, QStringLiteral("Employee"), 9,
+                             FieldSheet(a4, QStringLiteral("Employee Details"), fields,
+                                        QStringLiteral("National identifier"), 9));
+    TFieldPlacer place(doc, page, a4.width());
+
+    TScribe *name = place.Next(QStringLiteral("FullName"), 8);
+    name->VisualValidationProps()->SetValidationRequired(true);
+
+    TScribe *address = place.Next(QStringLiteral("Address"), 22);
+    address->VisualParagraphProps()->SetParagraphWrap(true);
+
+    TScribe *email = place.Next(QStringLiteral("Email"), 8);
+    email->ScribeGeneralProps()->SetGeneralInputType(tbitEmail);
+    email->VisualValidationProps()->SetValidationRequired(true);
+
+    TScribe *salary = place.Next(QStringLiteral("Salary"), 8);
+    salary->ScribeGeneralProps()->SetGeneralInputType(tbitNumeric);
+    salary->VisualNumberProps()->SetNumberSeparateThousands(true);
+    salary->VisualNumberProps()->SetNumberDecPlaces(2);
+    salary->VisualParagraphProps()->SetParagraphHorzAlign(taRightJustify);
+
+    TScribe *identifier = place.Comb(QStringLiteral("NationalId"), 9);
+    identifier->VisualGeneralProps()->SetGeneralRestrictTo(
+        QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+    identifier->VisualCharacterProps()->SetCharacterStyle(TCharacterStyles(csUpperCase));
+    return doc.Save(path);
+}
+
+// A two-page account application on US Letter: the second page asks for a
+// password twice, and the two must match.
+bool WriteApplication(const QString &path)
+{
+    TDocumentBuilder doc;
+    const QSizeF letter(215.9, 279.4);
+    const QList<TSheetField> first = {{QStringLiteral("Name"), 8},
+                                      {QStringLiteral("Organisation"), 8},
+                                      {QStringLiteral("E-mail"), 8},
+                                      {QStringLiteral("Seats"), 8}};
+    const QList<TSheetField> second = {{QStringLiteral("User name"), 8},
+                                       {QStringLiteral("Password"), 8},
+                                       {QStringLiteral("Repeat password"), 8},
+                                       {QStringLiteral("Remarks"), 30}};
+    const int one
+        = AddPage(doc, QStringLiteral("Applicant"), 1,
+                  FieldSheet(letter, QStringLiteral("Account Application"), first, {}, 0));
+    const int two = AddPage(doc, QStringLiteral("Sign-in"), 1,
+                            FieldSheet(letter, QStringLiteral("Sign-in Details"), second, {}, 0));
+
+    TFieldPlacer applicant(doc, one, letter.width());
+    applicant.Next(QStringLiteral("ApplicantName"), 8)
+        ->VisualValidationProps()
+        ->SetValidationRequired(true);
+    applicant.Next(QStringLiteral("Organisation"), 8);
+    applicant.Next(QStringLiteral("ApplicantEmail"), 8)
+        ->ScribeGeneralProps()
+        ->SetGeneralInputType(tbitEmail);
+    TScribe *seats = applicant.Next(QStringLiteral("Seats"), 8);
+    seats->ScribeGeneralProps()->SetGeneralInputType(tbitNumeric);
+    seats->VisualNumberProps()->SetNumberSeparateThousands(true);
+
+    TFieldPlacer signIn(doc, two, letter.width());
+    signIn.Next(QStringLiteral("UserName"), 8);
+    TScribe *password = signIn.Next(QStringLiteral("Password"), 8);
+    password->ScribeGeneralProps()->SetGeneralInputType(tbitPassword);
+    TScribe *repeat = signIn.Next(QStringLiteral("RepeatPassword"), 8);
+    repeat->ScribeGeneralProps()->SetGeneralInputType(tbitPassword);
+    repeat->ScribeValidationProps()->SetValidationMustAlsoMatch(QStringLiteral("Password"));
+    signIn.Next(QStringLiteral("Remarks"), 30)->VisualParagraphProps()->SetParagraphWrap(true);
+    return doc.Save(path);
 }
 
 bool WriteWelcome(const QString &path)
@@ -123,10 +341,17 @@ int main(int argc, char **argv)
     }
     // Paper sizes come from the built-in printer, the same on every machine.
     PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
-    const QString welcome = QDir(folder).filePath(QStringLiteral("Welcome.vld"));
-    if (!WriteWelcome(welcome)) {
-        std::fprintf(stderr, "generate-examples: cannot write %s\n", qPrintable(welcome));
-        return 1;
+    const std::pair<const char *, bool (*)(const QString &)> forms[] = {
+        {"Employee.vld", WriteEmployee},
+        {"Application.vld", WriteApplication},
+        {"Welcome.vld", WriteWelcome},
+    };
+    for (const auto &[file, write] : forms) {
+        const QString path = QDir(folder).filePath(QString::fromLatin1(file));
+        if (!write(path)) {
+            std::fprintf(stderr, "generate-examples: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
     }
     return 0;
 }
