@@ -40,8 +40,8 @@ QByteArray EncodePng(const QImage &image)
     return png;
 }
 
-// A pre-printed sheet: a title, labelled boxes, and a comb row for an identifier.
-QByteArray PrintedSheet(QSizeF paperMm, const QString &title, const QStringList &labels)
+// White paper at the sheets' resolution with the form's title and rule.
+QImage NewSheet(QSizeF paperMm, const QString &title)
 {
     QImage image(Px(paperMm.width()), Px(paperMm.height()), QImage::Format_RGB32);
     image.setDotsPerMeterX(int(kDpi / 0.0254));
@@ -56,7 +56,15 @@ QByteArray PrintedSheet(QSizeF paperMm, const QString &title, const QStringList 
     p.setPen(QColor(0x1F, 0x3A, 0x68));
     p.drawText(QRect(Px(15), Px(12), Px(paperMm.width() - 30), Px(12)), Qt::AlignLeft, title);
     p.fillRect(QRect(Px(15), Px(25), Px(paperMm.width() - 30), Px(0.8)), QColor(0x1F, 0x3A, 0x68));
+    return image;
+}
 
+// A pre-printed sheet: a title, labelled boxes, and a comb row for an identifier.
+QByteArray PrintedSheet(QSizeF paperMm, const QString &title, const QStringList &labels)
+{
+    QImage image = NewSheet(paperMm, title);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
     QFont label(QStringLiteral("Liberation Sans"));
     label.setPixelSize(Px(3.5));
     p.setFont(label);
@@ -95,20 +103,9 @@ constexpr TColor kField = TColor::FromRGB(0xF2, 0xF6, 0xFC);
 QByteArray FieldSheet(QSizeF paperMm, const QString &title, const QList<TSheetField> &fields,
                       const QString &combLabel, int combBoxes)
 {
-    QImage image(Px(paperMm.width()), Px(paperMm.height()), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(kDpi / 0.0254));
-    image.setDotsPerMeterY(int(kDpi / 0.0254));
-    image.fill(Qt::white);
+    QImage image = NewSheet(paperMm, title);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QFont heading(QStringLiteral("Liberation Sans"));
-    heading.setPixelSize(Px(7));
-    heading.setBold(true);
-    p.setFont(heading);
-    p.setPen(QColor(0x1F, 0x3A, 0x68));
-    p.drawText(QRect(Px(15), Px(12), Px(paperMm.width() - 30), Px(12)), Qt::AlignLeft, title);
-    p.fillRect(QRect(Px(15), Px(25), Px(paperMm.width() - 30), Px(0.8)), QColor(0x1F, 0x3A, 0x68));
-
     QFont label(QStringLiteral("Liberation Sans"));
     label.setPixelSize(Px(3.5));
     p.setFont(label);
