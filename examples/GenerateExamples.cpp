@@ -95,6 +95,7 @@ constexpr double kFirstFieldMm = 35;
 constexpr double kFieldGapMm = 6;
 constexpr double kCombBoxMm = 6;
 constexpr double kCombGapMm = 1;
+constexpr double kOneLineMm = 8;
 constexpr TColor kFrame = TColor::FromRGB(0x80, 0x80, 0x80);
 constexpr TColor kField = TColor::FromRGB(0xF2, 0xF6, 0xFC);
 
@@ -139,7 +140,11 @@ public:
     {
         const QRect at(Px(kFieldLeftMm), Px(m_y), Px(m_widthMm), Px(heightMm));
         m_y += heightMm + kFieldGapMm;
-        return Add(name, at);
+        TScribe *box = Add(name, at);
+        // A one-line box keeps its line in the middle, as a hand would write it.
+        if (heightMm <= kOneLineMm)
+            box->VisualParagraphProps()->SetParagraphVertAlign(taVerticalCenter);
+        return box;
     }
     // A comb of boxes, one character each.
     TScribe *Comb(const QString &name, int boxes)
@@ -273,6 +278,7 @@ bool WriteApplication(const QString &path)
     TScribe *seats = applicant.Next(QStringLiteral("Seats"), 8);
     seats->ScribeGeneralProps()->SetGeneralInputType(tbitNumeric);
     seats->VisualNumberProps()->SetNumberSeparateThousands(true);
+    seats->VisualNumberProps()->SetNumberDecPlaces(0);
 
     TFieldPlacer signIn(doc, two, letter.width());
     signIn.Next(QStringLiteral("UserName"), 8);

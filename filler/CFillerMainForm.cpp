@@ -243,8 +243,7 @@ void TFillerMainForm::CreateMenus()
               [this] { ResetForm(); });
     AddAction(m_viewMenu, QStringLiteral("ViewValidateForm"), QStringLiteral("Validate Form..."),
               {}, [this] {
-                  CommitEdit();
-                  if (ValidateForm(false))
+                  if (CommitEdit() && ValidateForm(false))
                       Global_MessageDlg(QStringLiteral("Validate"),
                                         QStringLiteral("Form validation passed!"), mtInformation,
                                         mbOK, 0);
@@ -805,10 +804,11 @@ void TFillerMainForm::SendToFocused(std::uint32_t msg)
     }
 }
 
-void TFillerMainForm::CommitEdit()
+bool TFillerMainForm::CommitEdit()
 {
-    if (TVisualPgCtrl *focused = TVisualPgCtrl::FocusedElement())
-        SendMessage(focused, VRMSGCommitEdit, ObjectParam(focused));
+    // A refused text has been reported by its element, which keeps the focus.
+    TVisualPgCtrl *focused = TVisualPgCtrl::FocusedElement();
+    return !focused || SendMessage(focused, VRMSGCommitEdit, ObjectParam(focused)) == 1;
 }
 
 void TFillerMainForm::ResetForm()
@@ -872,8 +872,14 @@ bool TFillerMainForm::ValidateForm(bool continueMode)
         return true;
     DialogService().Beep();
     GoToPage(firstPage);
-    if (GlobalCanFocus(firstFailing))
-        firstFailing->SetFocus(QPoint(-1, -1));
+    if (GlobalCanFocus(firstFailing)) {
+        try {
+            firstFailing->SetFocus(QPoint(-1, -1));
+        } catch (const EVeloraError &error) {
+            // The box being left refused its text; it keeps the focus.
+            Global_MessageDlg(GlobalAppTitle(), error.Message(), mtError, mbOK, 0);
+        }
+    }
     TValidationFailureDlg dialog(this, continueMode, messages.join(u'\r'));
     const int answer = DialogService().ExecModal(dialog);
     return continueMode && answer == mrYes;
@@ -883,8 +889,7 @@ bool TFillerMainForm::Print(bool showDialog, bool collate, int range, int copies
 {
     if (!HasDocument())
         return false;
-    CommitEdit();
-    if (!ValidateForm(true))
+    if (!CommitEdit() || !ValidateForm(true))
         return false;
     const int count = m_pages->PageCount();
     // Page numbers may come from a document's button: keep them to the pages there are.
@@ -1011,8 +1016,7 @@ std::intptr_t TFillerMainForm::RunCommand(int code, const QString &argument)
         break;
     }
     case 70:
-        CommitEdit();
-        return ValidateForm(false) ? 1 : 0;
+        return CommitEdit() && ValidateForm(false) ? 1 : 0;
     case 80:
         close();
         break;

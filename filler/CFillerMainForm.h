@@ -87,7 +87,8 @@ protected:
     void ApplyDefaultViews();
     void SetActiveZoom(int zoom);
     void ShowActiveZoom();
-    void CommitEdit();
+    // False when the focused element refused its text (and said why).
+    bool CommitEdit();
     void SendToFocused(std::uint32_t msg);
     void ResetForm();
     void ToggleSetting(const char *name, bool on);

@@ -782,8 +782,12 @@ void TVisualPgCtrl::mousePressEvent(QMouseEvent *event)
             GlobalPagesPageControl->setFocus();
         return;
     }
-    if (m_focused)
+    if (m_focused) {
+        // A click on the border would otherwise leave the keys with whatever took the click.
+        if (m_editor)
+            m_editor->setFocus();
         return;
+    }
     try {
         SetFocus(event->position().toPoint());
     } catch (const EVeloraError &error) {

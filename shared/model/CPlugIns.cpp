@@ -12,6 +12,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLibrary>
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <QSet>
+
+#include <dlfcn.h>
 
 TPlugIns *GlobalPlugIns = nullptr;
 
@@ -60,6 +65,69 @@ bool HasLiveElements(const QString &className)
             return true;
     return false;
 }
+// Qt keeps one process-wide table of custom meta-types, and a plug-in carries
+// its own copy of the description of every type it names. A copy left in that
+// table after unloading would be read from unmapped memory by the next
+// registration of the same name: when the plug-in is loaded again, say.
+const void *ObjectBase(const void *address)
+{
+    Dl_info info;
+    return address && dladdr(address, &info) ? info.dli_fbase : nullptr;
+}
+
+// The types an element class names, with the classes of its published groups.
+void CollectTypes(const QMetaObject *meta, QSet<const QMetaObject *> &seen, QList<QMetaType> &types)
+{
+    for (; meta && !seen.contains(meta); meta = meta->superClass()) {
+        seen.insert(meta);
+        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+            const QMetaType type = meta->property(i).metaType();
+            types << type;
+            if (type.flags().testFlag(QMetaType::PointerToQObject))
+                CollectTypes(type.metaObject(), seen, types);
+        }
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+            const QMetaMethod method = meta->method(i);
+            types << method.returnMetaType();
+            for (int p = 0; p < method.parameterCount(); ++p)
+                types << method.parameterMetaType(p);
+        }
+    }
+}
+
+QList<QMetaType> TypesOf(const QList<const QMetaObject *> &classes)
+{
+    QList<QMetaType> types;
+    QSet<const QMetaObject *> seen;
+    for (const QMetaObject *meta : classes)
+        CollectTypes(meta, seen, types);
+    return types;
+}
+
+// The programs' descriptions enter the table before the plug-in's copies can:
+// those then only ever point at them.
+void RegisterProgramTypes(const QMetaObject *elementClass)
+{
+    const void *base = ObjectBase(elementClass);
+    for (QMetaType type : TypesOf({elementClass}))
+        if (type.isValid() && ObjectBase(type.iface()) != base)
+            type.id();
+}
+
+void UnregisterPlugInTypes(const QList<const QMetaObject *> &classes)
+{
+    if (classes.isEmpty())
+        return;
+    const void *base = ObjectBase(classes.first());
+    for (QMetaType type : TypesOf(classes)) {
+        const QtPrivate::QMetaTypeInterface *own = type.iface();
+        if (!own || ObjectBase(own) != base)
+            continue;
+        const int id = own->typeId.loadRelaxed();
+        if (id >= QMetaType::User && QMetaType(id).iface() == own)
+            QMetaType::unregisterMetaType(type);
+    }
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -104,12 +172,19 @@ void TPlugIn::Load(const QString &folder, const QString &fileName)
         throw EVeloraError(library->errorString());
     m_handle = std::move(library);
 
-    if (!GetClass(m_className))
+    const TRegisteredClass *registered = GetClass(m_className);
+    if (!registered)
         throw EVeloraError(
             QStringLiteral("%1 does not register the class %2.").arg(path, m_className));
+    RegisterProgramTypes(registered->MetaObject);
+    m_typeSources = {registered->MetaObject};
     m_instance.reset(GetInstance(nullptr));
     if (!m_instance)
         throw EVeloraError(QStringLiteral("%1 is not a form element.").arg(m_className));
+    // The published groups may be the kind's own classes behind a program's type.
+    for (const QObject *part : m_instance->Object()->findChildren<QObject *>())
+        if (!m_typeSources.contains(part->metaObject()))
+            m_typeSources << part->metaObject();
     m_hint = m_instance->GetPlugInHint();
     m_fileName = path;
     m_paletteImage = LoadImage(m_className, path);
@@ -137,8 +212,10 @@ void TPlugIn::Release()
     if (HasLiveElements(m_className))
         qWarning("Velora: %s stays loaded while elements of %s exist.",
                  qPrintable(m_handle->fileName()), qPrintable(m_className));
-    else
+    else {
+        UnregisterPlugInTypes(m_typeSources);
         m_handle->unload();
+    }
     m_handle.reset();
 }
 

@@ -55,6 +55,8 @@ private:
     QString m_className;
     QString m_hint;
     std::unique_ptr<QLibrary> m_handle;
+    // Classes whose meta-types leave Qt's table with the code.
+    QList<const QMetaObject *> m_typeSources;
     std::unique_ptr<TBasePgCtrl> m_instance;
     QString m_fileName;
     std::unique_ptr<QPixmap> m_paletteImage;

@@ -29,6 +29,13 @@ void Refuse()
     DialogService().Beep();
 }
 
+bool Allowed(const TBaseRTEditFocusCtrlParamss &params, char32_t c)
+{
+    if (params.AllowedChars.isEmpty())
+        return true;
+    return params.AllowedChars.contains(params.UpperCase ? QChar::toUpper(c) : c);
+}
+
 bool IsControl(char32_t c)
 {
     return c < 32 || (c >= 0x7F && c <= 0x9F);
@@ -93,6 +100,8 @@ TBaseRTEditFocusCtrlParamss BaseRTEditFocusCtrlParams(TVisualPgCtrl *element, co
     p.ClickY = click.y();
     if (const TPropGroupGeneral *general = element->VisualGeneralProps())
         p.AllowedChars = TVisualPgCtrl::GetCharSet(general->GeneralRestrictTo());
+    if (const TPropGroupCharacter *character = element->VisualCharacterProps())
+        p.UpperCase = character->CharacterStyle().testFlag(csUpperCase);
     if (const TPropGroupTABOn *tabOn = element->VisualTABOnProps()) {
         p.TABOnEnterKey = tabOn->TABOnEnterKey();
         p.TABOnUpDownKeys = tabOn->TABOnUpDownKeys();
@@ -600,7 +609,7 @@ void TBaseRTEditFocusCtrl::TypeText(const QString &typed)
     }
     if (!newLine && IsControl(code))
         return;
-    if (!newLine && !m_params.AllowedChars.isEmpty() && !m_params.AllowedChars.contains(code)) {
+    if (!newLine && !Allowed(m_params, code)) {
         Refuse();
         return;
     }
@@ -721,7 +730,7 @@ void TBaseRTEditFocusCtrl::PasteClick()
     // Every check typing makes, on the whole text.
     for (const char32_t c : incoming.toUcs4()) {
         const bool lineBreak = c == U'\r' || c == U'\n';
-        if ((!lineBreak && !m_params.AllowedChars.isEmpty() && !m_params.AllowedChars.contains(c))
+        if ((!lineBreak && !Allowed(m_params, c))
             || (c == U'.' && m_params.NumericsOnly && m_params.WholeNumbersOnly)) {
             Refuse();
             return;

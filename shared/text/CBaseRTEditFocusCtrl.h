@@ -30,6 +30,8 @@ struct TBaseRTEditFocusCtrlParamss
     bool NumericsOnly = false;
     // Code points that may be typed; empty allows every printable character.
     QSet<char32_t> AllowedChars;
+    // The element shows capitals: a typed letter is checked as shown.
+    bool UpperCase = false;
     TPropGroupScrollingParams Scrolling;
     bool TABOnDecimalPoint = false;
     bool TABOnEnterKey = false;

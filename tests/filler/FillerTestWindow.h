@@ -5,6 +5,7 @@
 #include "CFillerMainForm.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -24,4 +25,11 @@ inline std::unique_ptr<TFillerMainForm> StartFillerWindow(const QString &plugInF
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QCoreApplication::processEvents();
     return window;
+}
+
+// Saved under the tests' folder (build/tests/screenshots), to be looked at.
+inline void SaveScreenshot(QWidget &widget, const QString &name)
+{
+    QDir().mkpath(QStringLiteral("screenshots"));
+    EXPECT_TRUE(widget.grab().save(QStringLiteral("screenshots/") + name)) << name.toStdString();
 }

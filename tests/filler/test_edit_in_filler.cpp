@@ -8,11 +8,11 @@
 #include "CClassRegistry.h"
 #include "CDocumentBuilder.h"
 #include "CFillerMainForm.h"
-#include "FillerTestWindow.h"
 #include "CGlobal.h"
 #include "CPrinterPage.h"
 #include "CVisualPgCtrlNumeric.h"
 #include "CWYSIWYGEngine.h"
+#include "FillerTestWindow.h"
 #include "ScriptedDialogService.h"
 
 #include <QAction>

@@ -5,7 +5,6 @@
 #include "CFillerDialogs.h"
 #include "CFillerINIInfo.h"
 #include "CFillerMainForm.h"
-#include "FillerTestWindow.h"
 #include "CFillerScrollBox.h"
 #include "CGlobal.h"
 #include "CPageControl.h"
@@ -14,6 +13,7 @@
 #include "CProjectProps.h"
 #include "CPropGroups.h"
 #include "Cini.h"
+#include "FillerTestWindow.h"
 #include "ScriptedDialogService.h"
 
 #include <QAction>
@@ -101,11 +101,6 @@ protected:
                           Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
     }
-    static void Screenshot(QWidget &widget, const QString &name)
-    {
-        QDir().mkpath(QStringLiteral("screenshots"));
-        widget.grab().save(QStringLiteral("screenshots/") + name);
-    }
 
     QTemporaryDir dir;
     std::unique_ptr<TFillerMainForm> window;
@@ -122,11 +117,11 @@ TEST_F(FillerWindow, OpensFromTheCommandLineAndZooms)
     EXPECT_NE(Global_FormElementRef(QStringLiteral("Box2")), nullptr);
 
     TPrinterPage *page = w.ActivePage();
-    Screenshot(w, QStringLiteral("filler-100.png"));
+    SaveScreenshot(w, QStringLiteral("filler-100.png"));
     QTest::keyClick(&w, Qt::Key_F9);
     EXPECT_EQ(page->Zoom(), page->FitTo(ftPage, false));
     EXPECT_TRUE(page->ClientRect().contains(page->PaperRect()));
-    Screenshot(w, QStringLiteral("filler-fit-page.png"));
+    SaveScreenshot(w, QStringLiteral("filler-fit-page.png"));
     QTest::keyClick(&w, Qt::Key_F8);
     EXPECT_EQ(page->Zoom(), page->FitTo(ftWindow, false));
     QTest::keyClick(&w, Qt::Key_F7);

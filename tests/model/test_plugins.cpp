@@ -1,5 +1,6 @@
 #include "CBasePgCtrl.h"
 #include "CClassRegistry.h"
+#include "CComponentStream.h"
 #include "CGlobal.h"
 #include "CPlugIns.h"
 #include "CSplashForm.h"
@@ -221,6 +222,36 @@ TEST_F(PlugIns, UnloadingTakesEveryClassAndResourceAway)
     // The resources go with the code, so the objects were really unloaded.
     EXPECT_FALSE(QFile::exists(QStringLiteral(":/plugins/TTESTSCRIBE_1.png")));
     EXPECT_FALSE(QFile::exists(QStringLiteral(":/plugins/TX.png")));
+}
+
+TEST_F(PlugIns, AKindWithTypesOfItsOwnLoadsAgainAfterUnloading)
+{
+    Install(QStringLiteral("TestScribe"));
+    QByteArray first;
+    for (int round = 0; round < 3; ++round) {
+        auto registry = std::make_unique<TPlugIns>(Folder());
+        GlobalPlugIns = registry.get();
+        ASSERT_EQ(registry->Count(), 1);
+        {
+            TObjectComponent owner;
+            TBasePgCtrl *element = registry->PlugInInstance(20, true, &owner);
+            ASSERT_NE(element, nullptr);
+            element->SetName(QStringLiteral("Box"));
+            // Writing and reading ask every published property for its type,
+            // the kind's own group and enumeration among them.
+            const QByteArray bytes = ComponentToBytes(element);
+            TMemoryStream stream(bytes);
+            ReadComponent(stream, element);
+            TMemoryStream text(bytes);
+            const QString shown = ComponentToText(text);
+            EXPECT_TRUE(shown.contains(QStringLiteral("ShadeColor"))) << shown.toStdString();
+            if (round == 0)
+                first = bytes;
+            EXPECT_EQ(bytes, first);
+        }
+        registry.reset();
+    }
+    EXPECT_EQ(QMetaType::fromName("TTestScribePropGroupShade*"), QMetaType());
 }
 
 TEST_F(PlugIns, APlugInStaysLoadedWhileItsElementsLive)
