@@ -10,6 +10,7 @@
 #include "CProjectPrint.h"
 #include "CPropGroups.h"
 #include "Cini.h"
+#include "PdfWords.h"
 #include "ScriptedDialogService.h"
 
 #include <QCheckBox>
@@ -18,8 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -36,55 +35,6 @@ public:
 
 namespace {
 const TClassRegistration<TPrintTestBox> registerBox;
-
-struct TWord
-{
-    QString Text;
-    double X = 0; // points from the left of the page
-    double Y = 0;
-};
-
-// Where each word of each page landed, as the PDF tells it.
-QList<QList<TWord>> PdfWords(const QString &pdf)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    tool.waitForFinished(30000);
-    const QString html = QString::fromUtf8(tool.readAllStandardOutput());
-    QList<QList<TWord>> pages;
-    static const QRegularExpression page(QStringLiteral("<page "));
-    static const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
-    for (const QString &chunk : html.split(page).mid(1)) {
-        QList<TWord> words;
-        for (auto it = word.globalMatch(chunk); it.hasNext();) {
-            const auto m = it.next();
-            words << TWord {m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble()};
-        }
-        pages << words;
-    }
-    return pages;
-}
-
-// Page sizes in points, as "WxH".
-QStringList PdfPageSizes(const QString &pdf)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("pdfinfo"),
-               {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                QStringLiteral("99"), pdf});
-    tool.waitForFinished(30000);
-    QStringList sizes;
-    static const QRegularExpression size(QStringLiteral("Page +\\d+ size: +([0-9.]+) x ([0-9.]+)"));
-    for (auto it = size.globalMatch(QString::fromUtf8(tool.readAllStandardOutput()));
-         it.hasNext();) {
-        const auto m = it.next();
-        sizes << QStringLiteral("%1x%2")
-                     .arg(qRound(m.captured(1).toDouble()))
-                     .arg(qRound(m.captured(2).toDouble()));
-    }
-    return sizes;
-}
 
 class Printing : public ::testing::Test
 {
