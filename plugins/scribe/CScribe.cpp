@@ -4,6 +4,7 @@
 #include "CGlobal.h"
 #include "CPlugInContract.h"
 #include "CPrinterPage.h"
+#include "CPropEditors.h"
 #include "CPropHelper.h"
 #include "CScribeInPlaceEdit.h"
 
@@ -17,6 +18,8 @@ constexpr int kVertScrollRange = 600;
 constexpr int kHorzScrollRange = 800;
 // Kinds whose data value 0 tells whether they are checked.
 constexpr int kCheckKinds[] = {50, 60, 230, 235};
+// Kinds whose text a box can be asked to repeat.
+constexpr int kMatchKinds[] = {20, 70, 80, 90, 95, 205, 215, 217, 218, 240, 245, 250};
 
 QString ReplaceTag(QString text, const QString &tag, const QString &value)
 {
@@ -178,6 +181,25 @@ void TCustomScribe::SetValidationErrMsgs()
              << QStringLiteral("<Name> must match <MatchName>!")
              << QStringLiteral("<CheckName> must be checked!");
     VisualValidationProps()->SetValidationErrMsgsList(messages);
+}
+
+QList<TValidationCheck> TCustomScribe::ValidationChecks() const
+{
+    return {{QStringLiteral("Required"), 0},
+            {QStringLiteral("Invalid Number/Range"), 1},
+            {QStringLiteral("Invalid Email Address"), 2},
+            {QStringLiteral("Must Also Match"), 3},
+            {QStringLiteral("Must Also Check"), 4}};
+}
+
+QStringList TCustomScribe::MustAlsoCheckCandidates()
+{
+    return Global_FillHTMLExportDropList(kCheckKinds);
+}
+
+QStringList TCustomScribe::MustAlsoMatchCandidates()
+{
+    return Global_FillHTMLExportDropList(kMatchKinds);
 }
 
 QString TCustomScribe::DisplayText(const QString &text) const

@@ -156,6 +156,10 @@ public:
     TPropGroupGeneral *CreateGeneralProps() override;
     void SetValidationErrMsgs() override;
     QString DisplayText(const QString &text) const override;
+    QList<TValidationCheck> ValidationChecks() const override;
+    // What the inspector's drop lists offer for the two cross-element checks.
+    static QStringList MustAlsoCheckCandidates();
+    static QStringList MustAlsoMatchCandidates();
     QWidget *DoCreateEdit(const QPoint &point) override;
     void DrawText(const QRect &rect, QPainter &canvas, int first, int last, bool onScreen,
                   TColor color) override;

@@ -5,6 +5,7 @@
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CPrinterPage.h"
+#include "CPropEditors.h"
 #include "CPropGroups.h"
 #include "CPropHelper.h"
 #include "CSorter.h"
@@ -626,6 +627,11 @@ bool TVisualPgCtrl::CanFocus() const
 QString TVisualPgCtrl::DisplayText(const QString &text) const
 {
     return m_character->CharacterStyle().testFlag(csUpperCase) ? text.toUpper() : text;
+}
+
+QList<TValidationCheck> TVisualPgCtrl::ValidationChecks() const
+{
+    return {{QStringLiteral("Required"), 0}};
 }
 
 void TVisualPgCtrl::DoValidate()

@@ -24,6 +24,7 @@ class QPainter;
 class TPrinterPage;
 class TPropHelper;
 class TPropGroupBorder;
+struct TValidationCheck;
 class TPropGroupCharacter;
 class TPropGroupFill;
 class TPropGroupGeneral;
@@ -241,6 +242,8 @@ public:
     void CalcRelFontSize();
     virtual bool CanFocus() const;
     virtual QString DisplayText(const QString &text) const;
+    // The checks whose messages the validation message window offers.
+    virtual QList<TValidationCheck> ValidationChecks() const;
     void DoValidate();
     virtual bool Filled() const { return !Text().isEmpty(); }
     virtual Qt::CursorShape GetCursor(const QPoint &point) const;

@@ -6,6 +6,7 @@
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CPrinterPage.h"
+#include "CPropEditors.h"
 #include "CPropHelper.h"
 #include "CScribe.h"
 #include "CScribeInPlaceEdit.h"
@@ -13,6 +14,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -247,6 +252,57 @@ TEST_F(Scribe, MustAlsoCheckReadsOnlyKindsWithCheckData)
     EXPECT_EQ(AquiredMessage(box), QString());
     Validation(box)->SetValidationMustAlsoCheck(other->Name());
     EXPECT_EQ(AquiredMessage(box), QString());
+
+    // The inspector's drop lists offer only what each check can read.
+    const QStringList checks = TScribe::MustAlsoCheckCandidates();
+    EXPECT_TRUE(checks.contains(QStringLiteral("Agree")));
+    EXPECT_FALSE(checks.contains(QStringLiteral("Other")));
+    const QStringList matches = TScribe::MustAlsoMatchCandidates();
+    EXPECT_TRUE(matches.contains(QStringLiteral("Other")));
+    EXPECT_FALSE(matches.contains(QStringLiteral("Agree")));
+}
+
+TEST_F(Scribe, MessageWindowEditsTheMessageOfTheChosenCheck)
+{
+    const QStringList before = box->VisualValidationProps()->ValidationErrMsgsList();
+    const auto work = [](const QString &typed, QDialogButtonBox::StandardButton press) {
+        return [typed, press](QDialog &dialog) {
+            auto &form = static_cast<TVEMPropEditForm &>(dialog);
+            QListWidget *failed = form.FailedList();
+            EXPECT_EQ(failed->count(), 5);
+            EXPECT_EQ(failed->item(2)->text(), QStringLiteral("Invalid Email Address"));
+            EXPECT_EQ(failed->item(4)->text(), QStringLiteral("Must Also Check"));
+            failed->setCurrentRow(2);
+            EXPECT_EQ(form.MessageMemo()->toPlainText(),
+                      QStringLiteral("<Name> contains an invalid email address!"));
+            QTest::keyClick(form.MessageMemo(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(form.MessageMemo(), typed);
+            form.findChild<QDialogButtonBox *>()->button(press)->click();
+            return dialog.result();
+        };
+    };
+    GlobalProjectChanged = false;
+    ScriptedDialogs().ExpectModal(work(QStringLiteral("junk"), QDialogButtonBox::Cancel));
+    EXPECT_FALSE(EditValidationErrMsgs(box, nullptr));
+    EXPECT_EQ(box->VisualValidationProps()->ValidationErrMsgsList(), before);
+    EXPECT_FALSE(GlobalProjectChanged);
+
+    ScriptedDialogs().ExpectModal(
+        work(QStringLiteral("Please check the address in <Name>."), QDialogButtonBox::Ok));
+    EXPECT_TRUE(EditValidationErrMsgs(box, nullptr));
+    QStringList after = before;
+    after[2] = QStringLiteral("Please check the address in <Name>.");
+    EXPECT_EQ(box->VisualValidationProps()->ValidationErrMsgsList(), after);
+    EXPECT_TRUE(GlobalProjectChanged);
+    General(box)->SetGeneralInputType(tbitEmail);
+    box->SetText(QStringLiteral("nowhere"));
+    EXPECT_EQ(Refusal(box), QStringLiteral("Please check the address in Email."));
+
+    // The captions the input type row shows.
+    EXPECT_EQ(PropEditorTranslate(QStringLiteral("TBITPASSWORD")), QStringLiteral("Password"));
+    EXPECT_EQ(PropEditorTranslate(QStringLiteral("tbitText")), QStringLiteral("Anything"));
+    EXPECT_EQ(PropEditorTranslate(QStringLiteral("Unlisted")), QStringLiteral("Unlisted"));
+    ScriptedDialogs().VerifyAllUsed();
 }
 
 TEST_F(Scribe, ValidationViewsShareTheirHomeGroupsValues)
