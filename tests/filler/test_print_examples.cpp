@@ -10,7 +10,7 @@
 #include "CProjectProps.h"
 #include "CPropGroups.h"
 #include "Cini.h"
-#include "FillerTestWindow.h"
+#include "ExampleForms.h"
 #include "PdfWords.h"
 #include "ScriptedDialogService.h"
 
@@ -29,11 +29,6 @@ constexpr double kPointsPerMm = 72 / 25.4;
 // The comb boxes as the example generator lays them out.
 constexpr double kCombBoxMm = 6;
 constexpr double kCombPitchMm = 7;
-
-TVisualPgCtrl *Element(const QString &name)
-{
-    return qobject_cast<TVisualPgCtrl *>(Global_FormElementRef(name));
-}
 
 // Where an element's text may start and end, in millimetres from the paper's
 // corner: its place on the page inside border and pad.
@@ -89,10 +84,8 @@ protected:
     }
     static void Fill(const char *name, const QString &text)
     {
-        TVisualPgCtrl *element = Element(QString::fromLatin1(name));
-        ASSERT_NE(element, nullptr) << name;
-        QTest::mouseClick(element, Qt::LeftButton, {}, element->rect().center());
-        QTest::keyClicks(QApplication::focusWidget(), text);
+        ClickInto(name);
+        TypeInto(text);
     }
     QList<TWord> Print(const QString &name)
     {
@@ -133,14 +126,13 @@ TEST_F(PrintedExample, TextLandsWhereTheFormWasDesigned)
           TCase {"Email", "grace@example.com", false}, TCase {"Salary", "98,765.40", true}}) {
         const TWord *word = Find(words, QString::fromLatin1(c.FirstWord));
         ASSERT_NE(word, nullptr) << c.FirstWord;
-        const QRectF inner = Designed(Element(QString::fromLatin1(c.Element))).Inner;
+        const QRectF inner = Designed(Element(c.Element)).Inner;
         const double expectedX = (c.RightAligned ? inner.right() : inner.left()) * kPointsPerMm;
         const double actualX = c.RightAligned ? word->XMax : word->X;
         EXPECT_NEAR(actualX, expectedX, tolerance) << c.Element;
         // One-line boxes centre their line, the address starts at the top.
         const bool centred
-            = Element(QString::fromLatin1(c.Element))->VisualParagraphProps()->ParagraphVertAlign()
-            == taVerticalCenter;
+            = Element(c.Element)->VisualParagraphProps()->ParagraphVertAlign() == taVerticalCenter;
         if (centred)
             EXPECT_NEAR((word->Y + word->YMax) / 2, inner.center().y() * kPointsPerMm, tolerance)
                 << c.Element;
@@ -193,7 +185,7 @@ TEST_F(PrintedExample, ValuesOnlyPrintsTheTypedTextAndNothingElse)
     // Pre-printed stationery: the paper has the form, the print adds the values.
     GlobalPgProps(0)->PageBackgroundProps()->SetPagePublish(false);
     for (const char *name : {"FullName", "Address", "Email", "Salary", "NationalId"}) {
-        TVisualPgCtrl *element = Element(QString::fromLatin1(name));
+        TVisualPgCtrl *element = Element(name);
         element->VisualBorderProps()->SetBorderPublish(false);
         element->VisualFillProps()->SetFillPublish(false);
         TPropGroupFixed *boxes = element->VisualParagraphProps()->ParagraphFixed();

@@ -7,7 +7,7 @@
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CPrinterPage.h"
-#include "FillerTestWindow.h"
+#include "ExampleForms.h"
 #include "ScriptedDialogService.h"
 
 #include <QApplication>
@@ -23,40 +23,19 @@
 #include <gtest/gtest.h>
 
 namespace {
-TVisualPgCtrl *Element(const QString &name)
-{
-    return qobject_cast<TVisualPgCtrl *>(Global_FormElementRef(name));
-}
-
-void TypeInto(const QString &text)
-{
-    QWidget *focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr);
-    QTest::keyClicks(focus, text);
-}
-
-void Tab()
-{
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-}
-} // namespace
-
-// The second start is this test program again, in a process of its own as a
-// user's restart would be: plug-ins load once per process.
+// The second start is this test program again, in a process of its own, as a
+// user's restart would be.
 constexpr char RoadDocVariable[] = "VELORA_ROAD_DOCUMENT";
+} // namespace
 
 TEST(WholeRoad, TypedValuesComeBackAfterSaveAndRestart)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("application.vld"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(VELORA_BUILD_DIR "/examples/Application.vld"), path));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString path = dir.filePath(QStringLiteral("Application.vld"));
     {
-        auto window = StartFillerWindow(QStringLiteral(VELORA_BIN_DIR "/"), path);
+        auto window = OpenExample(dir, "Application.vld");
         ASSERT_TRUE(window->HasDocument());
-        TVisualPgCtrl *name = Element(QStringLiteral("ApplicantName"));
-        ASSERT_NE(name, nullptr);
-        QTest::mouseClick(name, Qt::LeftButton, {}, name->rect().center());
+        ClickInto("ApplicantName");
         TypeInto(QStringLiteral("Ada Lovelace"));
         Tab();
         TypeInto(QStringLiteral("Analytical Engines"));
@@ -107,7 +86,7 @@ TEST(WholeRoad, SecondStart)
     auto window = StartFillerWindow(QStringLiteral(VELORA_BIN_DIR "/"), path);
     ASSERT_TRUE(window->HasDocument());
     const auto text = [](const char *name) {
-        TVisualPgCtrl *element = Element(QString::fromLatin1(name));
+        TVisualPgCtrl *element = Element(name);
         return element ? element->Text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
     };
     EXPECT_EQ(text("ApplicantName"), QStringLiteral("Ada Lovelace"));
@@ -127,6 +106,7 @@ TEST(WholeRoad, SecondStart)
     SaveScreenshot(*window, QStringLiteral("application-filled-fit-page.png"));
 }
 
+namespace {
 QString DialogText(const QDialog &dialog)
 {
     QString shown;
@@ -134,24 +114,7 @@ QString DialogText(const QDialog &dialog)
         shown += label->text() + u'\n';
     return shown;
 }
-
-std::unique_ptr<TFillerMainForm> OpenExample(QTemporaryDir &dir, const char *example)
-{
-    const QString path = dir.filePath(QString::fromLatin1(example));
-    EXPECT_TRUE(
-        QFile::copy(QStringLiteral(VELORA_BUILD_DIR "/examples/") + QLatin1String(example), path));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    auto window = StartFillerWindow(QStringLiteral(VELORA_BIN_DIR "/"), path);
-    EXPECT_TRUE(window->HasDocument());
-    return window;
-}
-
-void ClickInto(const char *name)
-{
-    TVisualPgCtrl *element = Element(QString::fromLatin1(name));
-    ASSERT_NE(element, nullptr) << name;
-    QTest::mouseClick(element, Qt::LeftButton, {}, element->rect().center());
-}
+} // namespace
 
 TEST(WholeRoad, BadAddressIsRefusedAndTheFirstFailureFocused)
 {
@@ -224,6 +187,7 @@ TEST(WholeRoad, PasswordsThatDifferAreRefusedOnTheirPage)
     ScriptedDialogs().VerifyAllUsed();
 }
 
+namespace {
 // Boxes of a comb row as drawn: runs of the field colour along the row just
 // inside the top border, and for each box the centre of its dark (text) pixels.
 struct TCombBox
@@ -261,6 +225,7 @@ QList<TCombBox> CombBoxes(const QImage &shot, int row)
     }
     return boxes;
 }
+} // namespace
 
 TEST(WholeRoad, CombTakesNineCharactersCentredInTheirBoxes)
 {
