@@ -244,6 +244,8 @@ bool WriteEmployee(const QString &path)
     identifier->VisualGeneralProps()->SetGeneralRestrictTo(
         QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
     identifier->VisualCharacterProps()->SetCharacterStyle(TCharacterStyles(csUpperCase));
+    // The caret waits in the first box when the form opens.
+    doc.Settings(page)->SetPageDefaultFocus(name->Name());
     return doc.Save(path);
 }
 
@@ -288,6 +290,8 @@ bool WriteApplication(const QString &path)
     repeat->ScribeGeneralProps()->SetGeneralInputType(tbitPassword);
     repeat->ScribeValidationProps()->SetValidationMustAlsoMatch(QStringLiteral("Password"));
     signIn.Next(QStringLiteral("Remarks"), 30)->VisualParagraphProps()->SetParagraphWrap(true);
+    doc.Settings(one)->SetPageDefaultFocus(QStringLiteral("ApplicantName"));
+    doc.Settings(two)->SetPageDefaultFocus(QStringLiteral("UserName"));
     return doc.Save(path);
 }
 
