@@ -2,11 +2,13 @@
 
 #include "CDialogService.h"
 #include "CGlobal.h"
+#include "CPlugIns.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -86,6 +88,24 @@ TFillerLoadErrDlg::TFillerLoadErrDlg(QWidget *parent, bool properties, bool fill
         m_list->setObjectName(QStringLiteral("MissingPlugIns"));
         m_list->addItems(missing);
         layout->addWidget(m_list);
+    }
+    // Which element kinds this installation can show and fill.
+    if (GlobalPlugIns && GlobalPlugIns->Count() > 0) {
+        layout->addWidget(new QLabel(QStringLiteral("Installed element kinds:"), this));
+        auto *kinds = new QListWidget(this);
+        kinds->setObjectName(QStringLiteral("PlugInList"));
+        kinds->setSelectionMode(QAbstractItemView::NoSelection);
+        kinds->setFocusPolicy(Qt::NoFocus);
+        for (const auto &plugIn : GlobalPlugIns->List()) {
+            const QString text
+                = plugIn->Description().isEmpty() ? plugIn->ClassName() : plugIn->Description();
+            auto *item = new QListWidgetItem(text, kinds);
+            if (plugIn->PaletteImage())
+                item->setIcon(QIcon(*plugIn->PaletteImage()));
+        }
+        kinds->setMaximumHeight(kinds->sizeHintForRow(0) * qMin(int(kinds->count()), 5)
+                                + 2 * kinds->frameWidth());
+        layout->addWidget(kinds);
     }
     layout->addWidget(LinkLabel(this));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
@@ -184,6 +204,24 @@ TAboutDialog::TAboutDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(new QLabel(
         QStringLiteral("Free software under the GNU General Public License, version 3 or later."),
         this));
+    // Which element kinds this installation can show and fill.
+    if (GlobalPlugIns && GlobalPlugIns->Count() > 0) {
+        layout->addWidget(new QLabel(QStringLiteral("Installed element kinds:"), this));
+        auto *kinds = new QListWidget(this);
+        kinds->setObjectName(QStringLiteral("PlugInList"));
+        kinds->setSelectionMode(QAbstractItemView::NoSelection);
+        kinds->setFocusPolicy(Qt::NoFocus);
+        for (const auto &plugIn : GlobalPlugIns->List()) {
+            const QString text
+                = plugIn->Description().isEmpty() ? plugIn->ClassName() : plugIn->Description();
+            auto *item = new QListWidgetItem(text, kinds);
+            if (plugIn->PaletteImage())
+                item->setIcon(QIcon(*plugIn->PaletteImage()));
+        }
+        kinds->setMaximumHeight(kinds->sizeHintForRow(0) * qMin(int(kinds->count()), 5)
+                                + 2 * kinds->frameWidth());
+        layout->addWidget(kinds);
+    }
     layout->addWidget(LinkLabel(this));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLibrary>
@@ -189,6 +190,9 @@ void TPlugIn::Load(const QString &folder, const QString &fileName)
     m_fileName = path;
     m_paletteImage = LoadImage(m_className, path);
     m_toolBarImage = LoadImage(m_className + QStringLiteral("_1"), path);
+    QFile description(QStringLiteral(":/plugins/%1.txt").arg(m_className.toUpper()));
+    if (description.open(QIODevice::ReadOnly))
+        m_description = QString::fromUtf8(description.readAll()).trimmed();
     m_instance->RegisterPropertyEditors();
 }
 

@@ -36,6 +36,8 @@ public:
 
     const QString &ClassName() const { return m_className; }
     const QString &Hint() const { return m_hint; }
+    // The package's one-line description; empty when it has none.
+    const QString &Description() const { return m_description; }
     TBasePgCtrl *Instance() const { return m_instance.get(); }
     QLibrary *Handle() const { return m_handle.get(); }
     const QString &FileName() const { return m_fileName; }
@@ -54,6 +56,7 @@ private:
 
     QString m_className;
     QString m_hint;
+    QString m_description;
     std::unique_ptr<QLibrary> m_handle;
     // Classes whose meta-types leave Qt's table with the code.
     QList<const QMetaObject *> m_typeSources;

@@ -3,6 +3,7 @@
 
 #include "CAppPaths.h"
 #include "CBasePgCtrl.h"
+#include "CFillerDialogs.h"
 #include "CFillerMainForm.h"
 #include "CGlobal.h"
 #include "CPageControl.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -272,4 +274,18 @@ TEST(WholeRoad, CombTakesNineCharactersCentredInTheirBoxes)
     }
     QTest::keyClick(window.get(), Qt::Key_F9);
     SaveScreenshot(*window, QStringLiteral("employee-filled-fit-page.png"));
+}
+
+TEST(WholeRoad, AboutListsTheInstalledTextBox)
+{
+    QTemporaryDir dir;
+    auto window = OpenExample(dir, "Welcome.vld");
+    TAboutDialog about(window.get());
+    const QListWidget *kinds = about.findChild<QListWidget *>(QStringLiteral("PlugInList"));
+    ASSERT_NE(kinds, nullptr);
+    ASSERT_EQ(kinds->count(), 1);
+    EXPECT_EQ(kinds->item(0)->text(), QStringLiteral("Velora Text Box Plug-In."));
+    EXPECT_FALSE(kinds->item(0)->icon().isNull());
+    about.show();
+    SaveScreenshot(about, QStringLiteral("about.png"));
 }

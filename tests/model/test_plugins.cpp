@@ -186,6 +186,8 @@ TEST_F(PlugIns, InstancesOfInstalledKindsAndNullForOthers)
     EXPECT_EQ(made->ClassTypeID(), 20);
 
     EXPECT_TRUE(registry.Installed(20));
+    EXPECT_EQ(registry.PlugIn(20)->Description(),
+              QStringLiteral("Velora TestScribe Test Plug-In."));
     for (int kind : {80, -1}) {
         EXPECT_FALSE(registry.Installed(kind));
         EXPECT_EQ(registry.PlugIn(kind), nullptr);
