@@ -89,24 +89,6 @@ TFillerLoadErrDlg::TFillerLoadErrDlg(QWidget *parent, bool properties, bool fill
         m_list->addItems(missing);
         layout->addWidget(m_list);
     }
-    // Which element kinds this installation can show and fill.
-    if (GlobalPlugIns && GlobalPlugIns->Count() > 0) {
-        layout->addWidget(new QLabel(QStringLiteral("Installed element kinds:"), this));
-        auto *kinds = new QListWidget(this);
-        kinds->setObjectName(QStringLiteral("PlugInList"));
-        kinds->setSelectionMode(QAbstractItemView::NoSelection);
-        kinds->setFocusPolicy(Qt::NoFocus);
-        for (const auto &plugIn : GlobalPlugIns->List()) {
-            const QString text
-                = plugIn->Description().isEmpty() ? plugIn->ClassName() : plugIn->Description();
-            auto *item = new QListWidgetItem(text, kinds);
-            if (plugIn->PaletteImage())
-                item->setIcon(QIcon(*plugIn->PaletteImage()));
-        }
-        kinds->setMaximumHeight(kinds->sizeHintForRow(0) * qMin(int(kinds->count()), 5)
-                                + 2 * kinds->frameWidth());
-        layout->addWidget(kinds);
-    }
     layout->addWidget(LinkLabel(this));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
