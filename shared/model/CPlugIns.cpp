@@ -66,6 +66,7 @@ bool HasLiveElements(const QString &className)
             return true;
     return false;
 }
+
 // Qt keeps one process-wide table of custom meta-types, and a plug-in carries
 // its own copy of the description of every type it names. A copy left in that
 // table after unloading would be read from unmapped memory by the next
