@@ -4,7 +4,7 @@
 #include "CDocumentBuilder.h"
 
 namespace {
-const TClassRegistration<TBenchBox> registerBox;
+const TClassRegistration<TSampleTextBox> registerBox;
 } // namespace
 
 QString BenchText(int page, int i)
@@ -22,8 +22,8 @@ void BuildBenchDocument(TDocumentBuilder &doc)
     for (int page = 0; page < CBENCH_PAGES; ++page) {
         doc.AddPage();
         for (int i = 0; i < CBENCH_PER_PAGE; ++i) {
-            auto *box = doc.Add<TBenchBox>(page, QStringLiteral("Box%1_%2").arg(page).arg(i),
-                                           BenchRect(i));
+            auto *box = doc.Add<TSampleTextBox>(page, QStringLiteral("Box%1_%2").arg(page).arg(i),
+                                                BenchRect(i));
             box->VisualGeneralProps()->SetGeneralDefaultText(BenchText(page, i));
             box->VisualBorderProps()->SetBorderWidth(1);
         }

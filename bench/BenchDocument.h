@@ -4,25 +4,9 @@
 
 #include "CBasePgCtrl.h"
 #include "CPropGroups.h"
+#include "SampleTextBox.h"
 
 class TDocumentBuilder;
-
-// A text-box-like element publishing the groups a real one streams.
-class TBenchBox : public TVisualPgCtrl
-{
-    Q_OBJECT
-    Q_PROPERTY(TPropGroupBorder *VisualBorderProps READ VisualBorderProps)
-    Q_PROPERTY(TPropGroupCharacter *VisualCharacterProps READ VisualCharacterProps)
-    Q_PROPERTY(TPropGroupFill *VisualFillProps READ VisualFillProps)
-    Q_PROPERTY(TPropGroupGeneral *VisualGeneralProps READ VisualGeneralProps)
-    Q_PROPERTY(TPropGroupPad *VisualPadProps READ VisualPadProps)
-    Q_PROPERTY(TPropGroupParagraph *VisualParagraphProps READ VisualParagraphProps)
-    Q_PROPERTY(TPropGroupPosSize *VisualPosSizeProps READ VisualPosSizeProps)
-    Q_PROPERTY(TPropGroupValidation *VisualValidationProps READ VisualValidationProps)
-public:
-    using TVisualPgCtrl::TVisualPgCtrl;
-    int ClassTypeID() const override { return 20; }
-};
 
 inline constexpr int CBENCH_PAGES = 20;
 inline constexpr int CBENCH_PER_PAGE = 250;

@@ -9,7 +9,7 @@
 #include <QRegularExpression>
 
 namespace {
-const TClassRegistration<TDocTextBox> registerTextBox;
+const TClassRegistration<TSampleTextBox> registerTextBox;
 const TClassRegistration<TTabSheet> registerTabSheet;
 // Stands in for the filler's page surface, which is a page of this class.
 const TClassRegistration<TPrinterPage> registerPage;
@@ -41,7 +41,7 @@ void FillPageSettings(TProjectPropsPageProps *settings, int page)
     background->PagePDFProps()->SetPDFPage(3);
 }
 
-void FillElement(TDocTextBox *box, int index)
+void FillElement(TSampleTextBox *box, int index)
 {
     box->setGeometry(10 + 5 * index, 20 + 40 * index, 120, 30);
     box->SetBaseRelLeft(12.345678901234567891L + index);
@@ -88,7 +88,7 @@ TSampleDocument::TSampleDocument(int pages, int elements) : Pages(std::make_uniq
         view->setParent(sheet);
         view->SetColor(clWhite);
         for (int i = 0; i < elements; ++i) {
-            auto *box = CreateComponent<TDocTextBox>(Pages.get());
+            auto *box = CreateComponent<TSampleTextBox>(Pages.get());
             box->SetName(QStringLiteral("Field%1_%2").arg(page).arg(i));
             box->setParent(view);
             FillElement(box, i);

@@ -9,29 +9,11 @@
 #include "CPlugIns.h"
 #include "CProjectInfo.h"
 #include "CProjectProps.h"
+#include "SampleTextBox.h"
 
 #include <QSet>
 #include <memory>
 #include <ostream>
-
-// A text-box kind that publishes every group of a visual element.
-class TDocTextBox : public TVisualPgCtrl
-{
-    Q_OBJECT
-    Q_PROPERTY(TPropGroupBorder *VisualBorderProps READ VisualBorderProps)
-    Q_PROPERTY(TPropGroupCharacter *VisualCharacterProps READ VisualCharacterProps)
-    Q_PROPERTY(TPropGroupFill *VisualFillProps READ VisualFillProps)
-    Q_PROPERTY(TPropGroupGeneral *VisualGeneralProps READ VisualGeneralProps)
-    Q_PROPERTY(TPropGroupPad *VisualPadProps READ VisualPadProps)
-    Q_PROPERTY(TPropGroupParagraph *VisualParagraphProps READ VisualParagraphProps)
-    Q_PROPERTY(TPropGroupPosSize *VisualPosSizeProps READ VisualPosSizeProps)
-    Q_PROPERTY(TPropGroupTABOn *VisualTABOnProps READ VisualTABOnProps)
-    Q_PROPERTY(TPropGroupValidation *VisualValidationProps READ VisualValidationProps)
-
-public:
-    using TVisualPgCtrl::TVisualPgCtrl;
-    int ClassTypeID() const override { return 20; }
-};
 
 // The four roots of a document, in the order a payload holds them.
 struct TSampleDocument

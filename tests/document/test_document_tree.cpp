@@ -52,7 +52,8 @@ TEST(DocumentTree, SavesAndLoadsBackWithEveryStoredPropertyEqual)
 
     ASSERT_EQ(loaded.Project.PageCount(), 2);
     ASSERT_EQ(loaded.Pages->PageCount(), 2);
-    auto *box = qobject_cast<TDocTextBox *>(loaded.Pages->FindComponent(u"Field1_1"_qs)->Object());
+    auto *box
+        = qobject_cast<TSampleTextBox *>(loaded.Pages->FindComponent(u"Field1_1"_qs)->Object());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->parentWidget(), loaded.Pages->Pages(1)->PageView());
     EXPECT_EQ(box->VisualGeneralProps()->GeneralDefaultText(), u"Ωμέγα ✓"_qs);

@@ -77,7 +77,7 @@ TEST_F(Vldtool, DumpPrintsTheTreesOfADocument)
     EXPECT_TRUE(run.Out.contains(u"object PagesPageControl: TPageControl\n"
                                  "  object TabSheet1: TTabSheet\n"
                                  "    object FillerScrollBox1: TPrinterPage\n"_qs));
-    EXPECT_TRUE(run.Out.contains(u"      object Field0_1: TDocTextBox\n"_qs));
+    EXPECT_TRUE(run.Out.contains(u"      object Field0_1: TSampleTextBox\n"_qs));
     EXPECT_TRUE(
         run.Out.contains(u"        VisualGeneralProps.GeneralDefaultText = 'Ωμέγα ✓'\n"_qs));
     EXPECT_TRUE(run.Out.contains(u"  LastExportBody1 = 'Line 1'#13#10'Line 2'\n"_qs));

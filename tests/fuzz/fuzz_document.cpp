@@ -14,6 +14,7 @@
 #include "CProjectInfo.h"
 #include "CProjectProps.h"
 #include "CPropGroups.h"
+#include "SampleTextBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,25 +23,7 @@
 #include <memory>
 
 namespace {
-class TFuzzTextBox : public TVisualPgCtrl
-{
-    Q_OBJECT
-    Q_PROPERTY(TPropGroupBorder *VisualBorderProps READ VisualBorderProps)
-    Q_PROPERTY(TPropGroupCharacter *VisualCharacterProps READ VisualCharacterProps)
-    Q_PROPERTY(TPropGroupFill *VisualFillProps READ VisualFillProps)
-    Q_PROPERTY(TPropGroupGeneral *VisualGeneralProps READ VisualGeneralProps)
-    Q_PROPERTY(TPropGroupPad *VisualPadProps READ VisualPadProps)
-    Q_PROPERTY(TPropGroupParagraph *VisualParagraphProps READ VisualParagraphProps)
-    Q_PROPERTY(TPropGroupPosSize *VisualPosSizeProps READ VisualPosSizeProps)
-    Q_PROPERTY(TPropGroupTABOn *VisualTABOnProps READ VisualTABOnProps)
-    Q_PROPERTY(TPropGroupValidation *VisualValidationProps READ VisualValidationProps)
-
-public:
-    using TVisualPgCtrl::TVisualPgCtrl;
-    int ClassTypeID() const override { return 20; }
-};
-
-const TClassRegistration<TFuzzTextBox> registerTextBox;
+const TClassRegistration<TSampleTextBox> registerTextBox;
 const TClassRegistration<TTabSheet> registerTabSheet;
 const TClassRegistration<TPrinterPage> registerPage;
 
@@ -133,7 +116,7 @@ void WriteSeeds(const QString &folder)
     view->SetName(QStringLiteral("FillerScrollBox1"));
     view->setParent(sheet);
     for (int i = 0; i < 2; ++i) {
-        auto *box = CreateComponent<TFuzzTextBox>(&pages);
+        auto *box = CreateComponent<TSampleTextBox>(&pages);
         box->SetName(QStringLiteral("Field%1").arg(i));
         box->setParent(view);
         box->SetBaseRelLeft(12.5L + i);
@@ -181,5 +164,3 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     QCoreApplication::sendPostedEvents();
     return 0;
 }
-
-#include "fuzz_document.moc"

@@ -4,6 +4,7 @@
 #include "CPrinterPage.h"
 #include "CPropGroups.h"
 #include "CPropHelper.h"
+#include "SampleTextBox.h"
 #include "ScriptedDialogService.h"
 
 #include <QDialog>
@@ -15,24 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-// A text-box-like kind publishing every group, as a plug-in would.
-class TTestBox : public TVisualPgCtrl
-{
-    Q_OBJECT
-    Q_PROPERTY(TPropGroupBorder *VisualBorderProps READ VisualBorderProps)
-    Q_PROPERTY(TPropGroupCharacter *VisualCharacterProps READ VisualCharacterProps)
-    Q_PROPERTY(TPropGroupFill *VisualFillProps READ VisualFillProps)
-    Q_PROPERTY(TPropGroupGeneral *VisualGeneralProps READ VisualGeneralProps)
-    Q_PROPERTY(TPropGroupPad *VisualPadProps READ VisualPadProps)
-    Q_PROPERTY(TPropGroupParagraph *VisualParagraphProps READ VisualParagraphProps)
-    Q_PROPERTY(TPropGroupPosSize *VisualPosSizeProps READ VisualPosSizeProps)
-    Q_PROPERTY(TPropGroupTABOn *VisualTABOnProps READ VisualTABOnProps)
-    Q_PROPERTY(TPropGroupValidation *VisualValidationProps READ VisualValidationProps)
-public:
-    using TVisualPgCtrl::TVisualPgCtrl;
-    int ClassTypeID() const override { return 20; }
-};
-
 class TMainWindowProbe : public QWidget, public TMessageTarget
 {
 public:
@@ -69,9 +52,9 @@ protected:
         GlobalMainForm = nullptr;
         GlobalFilling = false;
     }
-    TTestBox *AddBox(int page, const QString &name, int tabOrder, QPoint at = {100, 100})
+    TSampleTextBox *AddBox(int page, const QString &name, int tabOrder, QPoint at = {100, 100})
     {
-        auto *box = CreateComponent<TTestBox>(pages.get());
+        auto *box = CreateComponent<TSampleTextBox>(pages.get());
         box->setParent(views[page]);
         box->SetName(name);
         box->SetTabOrder(tabOrder);
@@ -88,7 +71,7 @@ protected:
 
 TEST_F(Elements, ANewElementHasEveryGroupAtItsDefaultsAndPublishesThemInStreamOrder)
 {
-    TTestBox *box = AddBox(0, QStringLiteral("Box1"), 0);
+    TSampleTextBox *box = AddBox(0, QStringLiteral("Box1"), 0);
     EXPECT_EQ(box->size(), QSize(65, 17));
     EXPECT_EQ(box->VisualBorderProps()->BorderWidth(), 0);
     EXPECT_EQ(box->VisualFillProps()->FillColor(), clNone);
@@ -142,8 +125,8 @@ TEST_F(Elements, ANewElementHasEveryGroupAtItsDefaultsAndPublishesThemInStreamOr
 
 TEST_F(Elements, RenamingRefusesBadAndTakenNamesAndAlwaysTellsTheMainWindow)
 {
-    TTestBox *first = AddBox(0, QStringLiteral("Box1"), 0);
-    TTestBox *second = AddBox(1, QStringLiteral("Box2"), 0);
+    TSampleTextBox *first = AddBox(0, QStringLiteral("Box1"), 0);
+    TSampleTextBox *second = AddBox(1, QStringLiteral("Box2"), 0);
     mainWindow.Received.clear();
 
     second->SetName(QString());
@@ -171,7 +154,7 @@ TEST_F(Elements, GeometryFollowsMillimetresRelativeBoundsAndPaperChanges)
 {
     TPrinterPage *page = views[0];
     const QRect paper = page->PaperRect();
-    TTestBox *box
+    TSampleTextBox *box
         = AddBox(0, QStringLiteral("Box1"), 0, paper.topLeft() + QPoint(paper.width() / 2, 0));
     EXPECT_NEAR(double(box->BaseRelLeft()), 50.0, 0.2);
     EXPECT_NEAR(double(box->VisualPosSizeProps()->PosSizeLeft()), 105.0, 0.3);
@@ -198,7 +181,7 @@ TEST_F(Elements, GeometryFollowsMillimetresRelativeBoundsAndPaperChanges)
     EXPECT_NEAR(double(box->BaseRelLeft()), double(mm) / 210 * 100, 0.1);
 
     // An element not on a page converts nothing.
-    auto *loose = CreateComponent<TTestBox>(pages.get());
+    auto *loose = CreateComponent<TSampleTextBox>(pages.get());
     const QRect before = loose->geometry();
     loose->VisualPosSizeProps()->SetPosSizeLeft(33);
     loose->CalcRelBounds(true, true, true, true, true, true);
@@ -210,10 +193,10 @@ TEST_F(Elements, GeometryFollowsMillimetresRelativeBoundsAndPaperChanges)
 TEST_F(Elements, TabWrapsAcrossPagesAndSkipsReadOnlyElements)
 {
     GlobalFilling = true;
-    TTestBox *a = AddBox(0, QStringLiteral("A"), 1, {100, 100});
-    TTestBox *b = AddBox(0, QStringLiteral("B"), 0, {100, 200});
-    TTestBox *locked = AddBox(0, QStringLiteral("Locked"), 2, {100, 300});
-    TTestBox *c = AddBox(1, QStringLiteral("C"), 0);
+    TSampleTextBox *a = AddBox(0, QStringLiteral("A"), 1, {100, 100});
+    TSampleTextBox *b = AddBox(0, QStringLiteral("B"), 0, {100, 200});
+    TSampleTextBox *locked = AddBox(0, QStringLiteral("Locked"), 2, {100, 300});
+    TSampleTextBox *c = AddBox(1, QStringLiteral("C"), 0);
     locked->VisualGeneralProps()->SetGeneralReadOnly(true);
 
     EXPECT_EQ(b->BuildTABOrderList(0), (QList<TVisualPgCtrl *> {b, a}));
@@ -243,7 +226,7 @@ TEST_F(Elements, TabWrapsAcrossPagesAndSkipsReadOnlyElements)
 
 TEST_F(Elements, PaintingPutsBorderAndFillWhereAdjRectBySays)
 {
-    TTestBox *box = AddBox(0, QStringLiteral("Box1"), 0);
+    TSampleTextBox *box = AddBox(0, QStringLiteral("Box1"), 0);
     box->VisualBorderProps()->SetBorderWidth(2);
     box->VisualBorderProps()->SetBorderColor(clRed);
     box->VisualFillProps()->SetFillColor(clBlue);
@@ -291,7 +274,7 @@ TEST_F(Elements, PaintingPutsBorderAndFillWhereAdjRectBySays)
 
 TEST_F(Elements, DoubleClickEditorsSetTextAndHintAndMarkTheProjectChanged)
 {
-    TTestBox *box = AddBox(0, QStringLiteral("Box1"), 0);
+    TSampleTextBox *box = AddBox(0, QStringLiteral("Box1"), 0);
     box->SetText(QStringLiteral("old"));
     GlobalProjectChanged = false;
 
@@ -323,5 +306,3 @@ TEST_F(Elements, DoubleClickEditorsSetTextAndHintAndMarkTheProjectChanged)
     ScriptedDialogs().VerifyAllUsed();
     GlobalProjectChanged = false;
 }
-
-#include "test_elements.moc"
