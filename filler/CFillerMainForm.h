@@ -23,6 +23,8 @@ class TPrinterPage;
 class TProjectInfo;
 class TProjectProps;
 class TVisualPgCtrl;
+struct TFillerAction;
+struct TFillerCommand;
 
 class TFillerMainForm : public QMainWindow, public TMessageTarget
 {
@@ -98,8 +100,14 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
-    QAction *AddAction(QMenu *menu, const QString &name, const QString &caption,
-                       const QKeySequence &shortcut, std::function<void()> slot);
+    // Menus and toolbars are built from ActionTable (CFillerActions.cpp), button commands
+    // run from CommandTable (CFillerCommands.cpp); members, so their rows reach private steps.
+    static const TFillerAction ActionTable[];
+    static const TFillerCommand CommandTable[];
+    QAction *AddAction(QMenu *menu, const TFillerAction &row);
+    void AddZoomControls(QToolBar *bar);
+    // The document extension in place of the one given.
+    static QString WithVldExtension(const QString &path);
     void ZoomBoxEdited();
     void OpenWithDialog(const QString &prefill);
     bool SaveTo(const QString &path);
