@@ -1,0 +1,323 @@
+#include "CBaseRTEditFocusCtrl.h"
+
+#include "CBasePgCtrl.h"
+#include "CBaseRTEditFocusCtrlPrivate.h"
+#include "CDialogService.h"
+#include "CWYSIWYGEngine.h"
+
+#include <QKeyEvent>
+
+namespace RTEditFocusCtrlDetail {
+
+void Refuse()
+{
+    DialogService().Beep();
+}
+
+bool Allowed(const TBaseRTEditFocusCtrlParamss &params, char32_t c)
+{
+    if (params.AllowedChars.isEmpty())
+        return true;
+    return params.AllowedChars.contains(params.UpperCase ? QChar::toUpper(c) : c);
+}
+
+bool IsControl(char32_t c)
+{
+    return c < 32 || (c >= 0x7F && c <= 0x9F);
+}
+
+int CharCount(const QString &text)
+{
+    int n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
+            ++n;
+    return n;
+}
+
+} // namespace RTEditFocusCtrlDetail
+
+using namespace RTEditFocusCtrlDetail;
+
+namespace {
+bool IsBlankOrLF(const TWYSIWYGEngineChar *e)
+{
+    return e && (e->Ch == u' ' || e->Ch == kLF);
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Typing
+
+void TBaseRTEditFocusCtrl::TypeText(const QString &typed)
+{
+    TVisualPgCtrl *owner = OwnerElement();
+    const char32_t code = typed.toUcs4().value(0);
+    const bool newLine = code == U'\r';
+    if (newLine && !m_params.WordWrap)
+        return;
+    if (code == U'.' && m_params.TABOnDecimalPoint) {
+        MoveFocus(true);
+        return;
+    }
+    if (code == U'.' && m_params.NumericsOnly && m_params.WholeNumbersOnly) {
+        Refuse();
+        return;
+    }
+    if (!newLine && IsControl(code))
+        return;
+    if (!newLine && !Allowed(m_params, code)) {
+        Refuse();
+        return;
+    }
+
+    QString text = owner->Text();
+    int pos = 1;
+    const bool replacing = RemoveSelection(text, pos);
+    // Over a selection, typing replaces the selection only.
+    if (!m_insertMode && !newLine && !replacing && pos <= text.size()) {
+        const bool pair
+            = text[pos - 1].isHighSurrogate() && pos < text.size() && text[pos].isLowSurrogate();
+        text.remove(pos - 1, pair ? 2 : 1);
+        if (pos <= text.size() && text[pos - 1] == kLF)
+            text.remove(pos - 1, 1);
+    }
+    const QString inserted = newLine ? QStringLiteral("\r\n") : typed;
+    text.insert(pos - 1, inserted);
+    if (!Acceptable(text)) {
+        Refuse();
+        return;
+    }
+    if (!ApplyText(text, pos + int(inserted.size()), true))
+        return;
+    if (m_params.MaxChars > 0 && CharCount(text) >= m_params.MaxChars && m_params.TABOnMaxChars)
+        MoveFocus(true);
+}
+
+void TBaseRTEditFocusCtrl::DeleteBackward()
+{
+    QString text = OwnerElement()->Text();
+    const int pos = qBound(1, ListIdxToStrIdx(m_caret), int(text.size()) + 1);
+    if (pos <= 1)
+        return;
+    int from = pos - 2; // the character before the caret, from 0
+    if (text[from].isLowSurrogate() && from > 0 && text[from - 1].isHighSurrogate())
+        --from;
+    else if (from > 0 && text[from - 1] == kCR)
+        --from; // a hard break goes as one
+    text.remove(from, pos - 1 - from);
+    if (!ValidText(text)) {
+        Refuse();
+        return;
+    }
+    ApplyText(text, from + 1, false);
+}
+
+void TBaseRTEditFocusCtrl::DeleteForward()
+{
+    QString text = OwnerElement()->Text();
+    const int pos = qBound(1, ListIdxToStrIdx(m_caret), int(text.size()) + 1);
+    if (pos > text.size())
+        return;
+    const int at = pos - 1;
+    const bool two = at + 1 < text.size()
+        && ((text[at].isHighSurrogate() && text[at + 1].isLowSurrogate()) || text[at + 1] == kLF);
+    text.remove(at, two ? 2 : 1);
+    if (!ValidText(text)) {
+        Refuse();
+        return;
+    }
+    ApplyText(text, pos, false);
+}
+
+// ---------------------------------------------------------------------------
+// Keys
+
+bool TBaseRTEditFocusCtrl::Shortcut(int key, bool withShift)
+{
+    switch (key) {
+    case Qt::Key_Z:
+        withShift ? RedoClick() : UndoClick();
+        return true;
+    case Qt::Key_X:
+        CutClick();
+        return true;
+    case Qt::Key_C:
+        CopyClick();
+        return true;
+    case Qt::Key_V:
+        PasteClick();
+        return true;
+    case Qt::Key_Delete:
+        DeleteClick();
+        return true;
+    case Qt::Key_A:
+        SelectAllClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
+int TBaseRTEditFocusCtrl::NavigationTarget(int key, bool ctrl) const
+{
+    const TWYSIWYGEngine *engine = Engine();
+    const int last = LastIndex();
+    const auto entry = [engine](int i) {
+        return engine->TextData(i);
+    };
+    const auto lowHalf = [&](int i) {
+        return i > 0 && i < last && entry(i)->Ch.isLowSurrogate()
+            && entry(i - 1)->Ch.isHighSurrogate();
+    };
+    int c = m_caret;
+    switch (key) {
+    case Qt::Key_Home:
+        if (ctrl)
+            return 0;
+        while (c > 0 && entry(c - 1)->Ch != kLF)
+            --c;
+        return c;
+    case Qt::Key_End:
+        if (ctrl)
+            return last;
+        while (c < last && entry(c)->Ch != kCR)
+            ++c;
+        return c;
+    case Qt::Key_Left:
+        if (c == 0)
+            return 0;
+        if (ctrl) {
+            // Back over what separates words, then to the word's first character.
+            --c;
+            while (c > 0 && (entry(c)->IsBreak() || entry(c)->Ch == u' '))
+                --c;
+            while (c > 0 && !IsBlankOrLF(entry(c - 1)))
+                --c;
+            return c;
+        }
+        --c;
+        while (c > 0 && (entry(c)->SoftBreak || entry(c)->Ch == kLF))
+            --c;
+        if (lowHalf(c))
+            --c;
+        return c;
+    case Qt::Key_Right:
+        if (c >= last)
+            return last;
+        if (ctrl) {
+            while (c < last && !IsBlankOrLF(entry(c)))
+                ++c;
+            if (c < last)
+                ++c;
+        } else {
+            ++c;
+        }
+        while (c < last && (entry(c)->SoftBreak || entry(c)->Ch == kLF))
+            ++c;
+        if (lowHalf(c))
+            ++c;
+        return c;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const int line = entry(c)->Line + (key == Qt::Key_Up ? -1 : 1);
+        if (line < 1 || line > entry(last)->Line)
+            return c;
+        return BaseRTEditFocusCtrlChrIdxFromLine(OwnerElement(), line, m_preferredX, false, c);
+    }
+    default:
+        return c;
+    }
+}
+
+void TBaseRTEditFocusCtrl::KeyDown(int &key, Qt::KeyboardModifiers shift)
+{
+    TBaseRTFocusCtrl::KeyDown(key, shift);
+    if (key == 0 || !Editing())
+        return;
+    TVisualPgCtrl *owner = OwnerElement();
+    const bool ctrl = shift.testFlag(Qt::ControlModifier);
+    const bool withShift = shift.testFlag(Qt::ShiftModifier);
+    if (ctrl && Shortcut(key, withShift)) {
+        key = 0;
+        return;
+    }
+    const bool navigation = key == Qt::Key_Home || key == Qt::Key_End || key == Qt::Key_Left
+        || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (!navigation && key != Qt::Key_Backspace && key != Qt::Key_Delete)
+        return;
+    const int handled = key;
+    key = 0;
+    if (Engine()->TextDataCount() == 0)
+        return;
+    if (handled == Qt::Key_Backspace || handled == Qt::Key_Delete) {
+        if (owner->SelLength() != 0)
+            DeleteBacklitText();
+        else if (handled == Qt::Key_Backspace)
+            DeleteBackward();
+        else
+            DeleteForward();
+        return;
+    }
+    if (!m_selecting && withShift) {
+        m_selecting = true;
+        owner->SetSelStart(m_caret);
+        owner->SetSelLength(0);
+    } else if (!m_selecting) {
+        UnSelectAll();
+    }
+    const bool vertical = handled == Qt::Key_Up || handled == Qt::Key_Down;
+    SetCharPos(NavigationTarget(handled, ctrl), vertical);
+    if (m_selecting)
+        owner->SetSelLength(m_caret - owner->SelStart());
+    owner->update();
+    ContextMenuChanged();
+}
+
+void TBaseRTEditFocusCtrl::KeyPress(QChar &key)
+{
+    TBaseRTFocusCtrl::KeyPress(key);
+    if (key.unicode() == 27 || !Editing())
+        return;
+    // The two halves of a pair arrive one by one; they are typed as one.
+    if (key.isHighSurrogate()) {
+        m_pendingHighSurrogate = key;
+        return;
+    }
+    QString typed(key);
+    if (key.isLowSurrogate()) {
+        if (m_pendingHighSurrogate.isNull())
+            return;
+        typed.prepend(m_pendingHighSurrogate);
+    }
+    m_pendingHighSurrogate = QChar();
+    TypeText(typed);
+}
+
+void TBaseRTEditFocusCtrl::inputMethodEvent(QInputMethodEvent *event)
+{
+    // What an input method composed is typed character by character, under every rule.
+    const QString committed = event->commitString();
+    for (QChar c : committed)
+        KeyPress(c);
+    event->accept();
+}
+
+QVariant TBaseRTEditFocusCtrl::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImCursorRectangle)
+        return CaretRect();
+    if (query == Qt::ImEnabled)
+        return Editing();
+    return TBaseRTFocusCtrl::inputMethodQuery(query);
+}
+
+void TBaseRTEditFocusCtrl::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Shift)
+        m_selecting = false;
+    else if (event->key() == Qt::Key_Insert && !event->isAutoRepeat()
+             && event->modifiers() == Qt::NoModifier)
+        m_insertMode = !m_insertMode;
+    event->accept();
+}

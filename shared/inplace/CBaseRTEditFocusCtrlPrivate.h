@@ -1,0 +1,24 @@
+#pragma once
+// What the units of the in-place editor share: the line-break characters and
+// the rules that typed and pasted text both pass.
+
+#include "CBaseRTEditFocusCtrl.h"
+
+#include <QChar>
+#include <QString>
+
+namespace RTEditFocusCtrlDetail {
+
+inline constexpr QChar kCR = u'\r';
+inline constexpr QChar kLF = u'\n';
+
+void Refuse();
+
+bool Allowed(const TBaseRTEditFocusCtrlParamss &params, char32_t c);
+
+bool IsControl(char32_t c);
+
+// Characters, a surrogate pair counting once.
+int CharCount(const QString &text);
+
+} // namespace RTEditFocusCtrlDetail
