@@ -6,6 +6,7 @@
 #include "CDocumentFile.h"
 #include "CPropGroups.h"
 #include "DocumentSamples.h"
+#include "GlobalsGuard.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -26,9 +27,17 @@ public:
 private:
     QString m_object;
 };
+
+// Sample documents are real projects: building or reading one marks a change and sets
+// the filling state, which later tests must not see.
+class DocumentTree : public ::testing::Test
+{
+protected:
+    TGlobalsGuard m_globals;
+};
 } // namespace
 
-TEST(DocumentTree, SavesAndLoadsBackWithEveryStoredPropertyEqual)
+TEST_F(DocumentTree, SavesAndLoadsBackWithEveryStoredPropertyEqual)
 {
     TSampleDocument original(2, 3);
     const QByteArray payload = original.Payload();

@@ -2,6 +2,7 @@
 
 #include "CDocumentFile.h"
 #include "DocumentSamples.h"
+#include "GlobalsGuard.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,9 @@ TRun RunTool(const QStringList &args)
 class Vldtool : public ::testing::Test
 {
 protected:
+    // Sample documents are real projects: building one marks a change and sets the filling
+    // state, which later tests must not see.
+    TGlobalsGuard m_globals;
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString Path(const QString &name) const { return dir.filePath(name); }
     QString Write(const QString &name, const QByteArray &bytes) const

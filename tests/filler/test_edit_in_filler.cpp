@@ -13,6 +13,7 @@
 #include "CVisualPgCtrlNumeric.h"
 #include "CWYSIWYGEngine.h"
 #include "FillerTestWindow.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QAction>
@@ -52,6 +53,8 @@ const TClassRegistration<TEditTestBox> registerEditBox;
 class EditInFiller : public ::testing::Test
 {
 protected:
+    // First, so that it puts the globals back after everything else is gone.
+    TGlobalsGuard m_globals;
     using TSetup = std::function<void(TEditTestBox *)>;
     struct TBoxPlan
     {

@@ -14,6 +14,7 @@
 #include "CPropGroups.h"
 #include "Cini.h"
 #include "FillerTestWindow.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QAction>
@@ -69,6 +70,8 @@ const TClassRegistration<TScribe> registerScribe;
 class FillerWindow : public ::testing::Test
 {
 protected:
+    // First, so that it puts the globals back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         QFile::remove(GlobalAppINI);

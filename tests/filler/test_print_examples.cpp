@@ -11,6 +11,7 @@
 #include "CPropGroups.h"
 #include "Cini.h"
 #include "ExampleForms.h"
+#include "GlobalsGuard.h"
 #include "PdfWords.h"
 #include "ScriptedDialogService.h"
 
@@ -58,6 +59,8 @@ TDesigned Designed(TVisualPgCtrl *element)
 class PrintedExample : public ::testing::Test
 {
 protected:
+    // First, so that it puts the globals back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         QFile::remove(GlobalAppINI);

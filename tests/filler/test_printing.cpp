@@ -10,6 +10,7 @@
 #include "CProjectPrint.h"
 #include "CPropGroups.h"
 #include "Cini.h"
+#include "GlobalsGuard.h"
 #include "PdfWords.h"
 #include "ScriptedDialogService.h"
 
@@ -39,6 +40,8 @@ const TClassRegistration<TPrintTestBox> registerBox;
 class Printing : public ::testing::Test
 {
 protected:
+    // First, so that it puts the globals back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         QFile::remove(GlobalAppINI);

@@ -3,10 +3,12 @@
 #include "CComponentStream.h"
 #include "CDocumentBuilder.h"
 #include "CDocumentFile.h"
+#include "CFillerDialogs.h"
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CProjectIO.h"
 #include "CPropGroups.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QBuffer>
@@ -63,6 +65,8 @@ void WritePayload(const QString &path, const QByteArray &payload)
 class ProjectIO : public ::testing::Test
 {
 protected:
+    // First, so that it puts the globals back after everything else is gone.
+    TGlobalsGuard m_globals;
     void TearDown() override { ScriptedDialogs().VerifyAllUsed(); }
     QString Sample(const QString &name)
     {
@@ -161,7 +165,7 @@ TEST_F(ProjectIO, AnUnknownPropertyIsShownThenExplained)
         return int(QDialog::Accepted);
     });
     TDocumentBuilder loaded;
-    EXPECT_FALSE(LoadDocument(damaged, loaded.Info));
+    EXPECT_FALSE(LoadDocument(damaged, loaded.Info, nullptr, ShowLoadErrorDialog));
     EXPECT_TRUE(propertiesMode);
 }
 

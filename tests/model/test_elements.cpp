@@ -4,6 +4,7 @@
 #include "CPrinterPage.h"
 #include "CPropGroups.h"
 #include "CPropHelper.h"
+#include "GlobalsGuard.h"
 #include "SampleTextBox.h"
 #include "ScriptedDialogService.h"
 
@@ -33,6 +34,8 @@ public:
 class Elements : public ::testing::Test
 {
 protected:
+    // First, so that the globals the tests change come back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         GlobalMainForm = &mainWindow;
@@ -304,5 +307,4 @@ TEST_F(Elements, DoubleClickEditorsSetTextAndHintAndMarkTheProjectChanged)
                 reinterpret_cast<std::intptr_t>(&hint));
     EXPECT_EQ(box->VisualGeneralProps()->GeneralHint(), hint);
     ScriptedDialogs().VerifyAllUsed();
-    GlobalProjectChanged = false;
 }

@@ -4,8 +4,10 @@
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CPrinterPage.h"
+#include "CProjectProps.h"
 #include "CPropGroups.h"
 #include "Cini.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QDir>
@@ -78,6 +80,8 @@ public:
 class GlobalPages : public ::testing::Test
 {
 protected:
+    // First, so that the globals the tests change come back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         GlobalMainForm = &main;
@@ -277,7 +281,6 @@ TEST_F(GlobalPages, FocusAndSelectSwitchPages)
     EXPECT_FALSE(near->property("selected").toBool()); // only the page changed
     GlobalSelectElement(near, false);
     EXPECT_TRUE(near->property("selected").toBool());
-    GlobalSelectElementHook = nullptr;
 }
 
 TEST_F(GlobalPages, LinksToPdfViewsAndDatabases)
@@ -339,6 +342,75 @@ TEST(GlobalDialogs, ImageFileFilterAndCancel)
     EXPECT_TRUE(GlobalImageFileFilter(true).contains(QStringLiteral("|PDF (*.pdf)|*.PDF|")));
     EXPECT_FALSE(GlobalImageFileFilter(false).contains(QStringLiteral("PDF (*.pdf)")));
     EXPECT_TRUE(GlobalImageFileFilter(false).endsWith(QStringLiteral("Metafiles (.wmf)|*.wmf")));
+}
+
+TEST(GlobalsGuard, PutsEveryGlobalBackAsItFoundThem)
+{
+    // Real objects to point at; they outlive the guard, so nothing is left pointing at them.
+    QTemporaryDir noPlugIns;
+    TPlugIns registry(noPlugIns.path() + u'/');
+    TProjectProps project;
+    TPageControl pages;
+    QWidget form;
+
+    TProjectProps *const projectBefore = GlobalProjectProps;
+    const int xOfs = GlobalDirtyPrnXOfs, yOfs = GlobalDirtyPrnYOfs;
+    const bool changed = GlobalProjectChanged, loading = GlobalLoadingProject,
+               clearing = GlobalClearingProject, adding = GlobalAddingPage, filling = GlobalFilling;
+    const QString general = GlobalGeneralString;
+    QWidget *const formBefore = GlobalMainForm;
+    TPageControl *const pagesBefore = GlobalPagesPageControl;
+    const TSelectElementHook select = GlobalSelectElementHook;
+    const TGroupPageLookup pageView = GlobalPgPropGroupPageView;
+    const TSelectionLookup selection = GlobalDesignerSelection;
+    const TDblClickUndoRecorder record = GlobalRecordDblClickUndo;
+    const TPageDblClickUndoRecorder recordPage = GlobalRecordPageDblClickUndo;
+    TPlugIns *const plugIns = GlobalPlugIns;
+    {
+        const TGlobalsGuard guard;
+        GlobalProjectProps = &project;
+        GlobalDirtyPrnXOfs = xOfs + 7;
+        GlobalDirtyPrnYOfs = yOfs - 7;
+        GlobalProjectChanged = !changed;
+        GlobalLoadingProject = !loading;
+        GlobalClearingProject = !clearing;
+        GlobalAddingPage = !adding;
+        GlobalFilling = !filling;
+        GlobalGeneralString = general + QStringLiteral("changed");
+        GlobalMainForm = &form;
+        GlobalPagesPageControl = &pages;
+        GlobalSelectElementHook = [](QWidget *, bool) {
+        };
+        GlobalPgPropGroupPageView = [](const TPropGroup *) -> TPrinterPage * {
+            return nullptr;
+        };
+        GlobalDesignerSelection = [] {
+            return QList<QWidget *>();
+        };
+        GlobalRecordDblClickUndo
+            = [](QWidget *, const QString &, const QString &, const QString &) {
+              };
+        GlobalRecordPageDblClickUndo = [](int, const QString &, const QString &, const QString &) {
+        };
+        GlobalPlugIns = &registry;
+    }
+    EXPECT_EQ(GlobalProjectProps, projectBefore);
+    EXPECT_EQ(GlobalDirtyPrnXOfs, xOfs);
+    EXPECT_EQ(GlobalDirtyPrnYOfs, yOfs);
+    EXPECT_EQ(GlobalProjectChanged, changed);
+    EXPECT_EQ(GlobalLoadingProject, loading);
+    EXPECT_EQ(GlobalClearingProject, clearing);
+    EXPECT_EQ(GlobalAddingPage, adding);
+    EXPECT_EQ(GlobalFilling, filling);
+    EXPECT_EQ(GlobalGeneralString, general);
+    EXPECT_EQ(GlobalMainForm, formBefore);
+    EXPECT_EQ(GlobalPagesPageControl, pagesBefore);
+    EXPECT_EQ(GlobalSelectElementHook, select);
+    EXPECT_EQ(GlobalPgPropGroupPageView, pageView);
+    EXPECT_EQ(GlobalDesignerSelection, selection);
+    EXPECT_EQ(GlobalRecordDblClickUndo, record);
+    EXPECT_EQ(GlobalRecordPageDblClickUndo, recordPage);
+    EXPECT_EQ(GlobalPlugIns, plugIns);
 }
 
 TEST(BaseForms, ReopenWhereTheyWereClosed)

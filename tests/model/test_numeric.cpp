@@ -10,6 +10,7 @@
 #include "CPropHelper.h"
 #include "CVisualPgCtrlNumeric.h"
 #include "CWYSIWYGEngine.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,8 @@ public:
 class Numeric : public ::testing::Test
 {
 protected:
+    // First, so that the globals the tests change come back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         GlobalMainForm = &mainWindow;

@@ -4,6 +4,7 @@
 #include "CGlobal.h"
 #include "CPlugIns.h"
 #include "CSplashForm.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QDir>
@@ -17,6 +18,8 @@ namespace {
 class PlugIns : public ::testing::Test
 {
 protected:
+    // First, so that the globals the tests change come back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void TearDown() override { ScriptedDialogs().VerifyAllUsed(); }
 

@@ -5,6 +5,7 @@
 #include "CPrinterService.h"
 #include "CProjectInfo.h"
 #include "CProjectProps.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QImage>
@@ -47,9 +48,25 @@ public:
     int Changes = 0;
 };
 
+// A new project sets the filling state for everyone.
+class ProjectPages : public ::testing::Test
+{
+protected:
+    TGlobalsGuard m_globals;
+};
+
+// The change tracking it checks lives in a global.
+class ProjectInfo : public ::testing::Test
+{
+protected:
+    TGlobalsGuard m_globals;
+};
+
 class Project : public ::testing::Test
 {
 protected:
+    // First, so that the globals the tests change come back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         PrinterService().DeviceMode() = TDeviceMode();
@@ -104,7 +121,7 @@ protected:
 };
 } // namespace
 
-TEST(ProjectPages, ListOperationsKeepTheCount)
+TEST_F(ProjectPages, ListOperationsKeepTheCount)
 {
     TProjectProps project;
     project.Clear(); // nothing to do
@@ -134,7 +151,7 @@ TEST(ProjectPages, ListOperationsKeepTheCount)
     delete second;
 }
 
-TEST(ProjectInfo, DefaultsAndChangeTracking)
+TEST_F(ProjectInfo, DefaultsAndChangeTracking)
 {
     TProjectInfo info;
     EXPECT_EQ(info.LastExportSMTPPort(), 25);
@@ -266,7 +283,6 @@ TEST_F(Project, PageEditorChoosesABackgroundWithUndo)
     EXPECT_TRUE(project.Page(0)->ShowPropEditor(QString(), true, value));
     EXPECT_EQ(value, png);
     EXPECT_EQ(recorded, QStringList {QStringLiteral("0 PageFileName >%1").arg(png)});
-    GlobalRecordPageDblClickUndo = nullptr;
     ScriptedDialogs().VerifyAllUsed();
 }
 

@@ -1,6 +1,7 @@
 #include "CGlobal.h"
 #include "CPropGroups.h"
 #include "CPropHelper.h"
+#include "GlobalsGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -49,9 +50,16 @@ TSampleParams *At(const TSampleList &list, int index)
 {
     return static_cast<TSampleParams *>(list.Params(index));
 }
+
+// Translating writes its answer to a global that later tests read.
+class PropHelper : public ::testing::Test
+{
+protected:
+    TGlobalsGuard m_globals;
+};
 } // namespace
 
-TEST(PropHelper, EntriesMatchWithoutRegardToCase)
+TEST_F(PropHelper, EntriesMatchWithoutRegardToCase)
 {
     TPropHelper helper;
     helper.AddInfo("BorderWidth", "Width (Pixels)", 810);
@@ -77,7 +85,7 @@ TEST(PropHelper, EntriesMatchWithoutRegardToCase)
     EXPECT_EQ(helper.Count(), 0);
 }
 
-TEST(PropHelper, SortCompareUsesOrdersAndZeroForUnknown)
+TEST_F(PropHelper, SortCompareUsesOrdersAndZeroForUnknown)
 {
     TPropHelper helper;
     helper.AddInfo("BorderWidth", "Width (Pixels)", 810);
@@ -90,7 +98,7 @@ TEST(PropHelper, SortCompareUsesOrdersAndZeroForUnknown)
     EXPECT_EQ(helper.SortCompare("Unknown", "Other"), 0);
 }
 
-TEST(PropHelper, ParamsFieldsReadInOrderAndPassTheEnd)
+TEST_F(PropHelper, ParamsFieldsReadInOrderAndPassTheEnd)
 {
     TSampleList list;
     const QString packed = "5" + kSep + "abc" + kSep + "1";
@@ -107,7 +115,7 @@ TEST(PropHelper, ParamsFieldsReadInOrderAndPassTheEnd)
     EXPECT_FALSE(empties.GetBoolParam(blank));
 }
 
-TEST(PropHelper, ParamsListRoundTrips)
+TEST_F(PropHelper, ParamsListRoundTrips)
 {
     TSampleList list;
     list.StrToList("");
@@ -135,7 +143,7 @@ TEST(PropHelper, ParamsListRoundTrips)
     EXPECT_EQ(At(copy, 1)->Text, "b");
 }
 
-TEST(PropHelper, ParamsListEndsOnUnknownTypes)
+TEST_F(PropHelper, ParamsListEndsOnUnknownTypes)
 {
     TSampleList list;
     list.StrToList("7" + kSep + "junk" + kSep);

@@ -78,6 +78,5 @@ TEST(Paths, SettingsLiveUnderTheConfigurationFolder)
     ASSERT_FALSE(config.isEmpty());
     EXPECT_EQ(GlobalAppDataPath, config + QStringLiteral("/Corvale/"));
     EXPECT_EQ(GlobalAppINI, GlobalAppDataPath + QStringLiteral("Velora/App.ini"));
-    EXPECT_EQ(GlobalAppVisualClipboardFile, GlobalAppDataPath + QStringLiteral("Velora/DATA.v"));
     EXPECT_TRUE(GlobalExecPath.endsWith(u'/'));
 }

@@ -10,6 +10,7 @@
 #include "CPropHelper.h"
 #include "CScribe.h"
 #include "CScribeInPlaceEdit.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QApplication>
@@ -45,6 +46,8 @@ public:
 class Scribe : public ::testing::Test
 {
 protected:
+    // First, so that the globals the tests change come back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         GlobalMainForm = &mainWindow;
