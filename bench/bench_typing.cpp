@@ -1,0 +1,115 @@
+// Typing into a focused text box in a form of 50 elements and in one of 5,000:
+// the time from a key press to the element's repaint request. A keystroke
+// should cost the same whatever the size of the form; the ratio of the two is
+// printed after the runs.
+
+#include "BenchDocument.h"
+#include "CAppPaths.h"
+#include "CDocumentBuilder.h"
+#include "CGlobal.h"
+#include "CScribe.h"
+
+#include <QApplication>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+
+namespace {
+// The main windows pass a text change on to the elements that follow texts
+// through the model's call below. Benchmarks may not include the programs, so
+// this stands in for them and answers that message as they do.
+class TMainWindowStandIn : public QWidget, public TMessageTarget
+{
+public:
+    void Dispatch(TMessage &message) override
+    {
+        if (message.Msg == VRMSGVisualPgCtrlTextChanged)
+            message.Result = TBasePgCtrl::NotifyTextFollowers(message.WParam);
+    }
+};
+
+// One text box with the real in-place editor among N-1 sample boxes, laid out
+// over pages like the benchmark document.
+void BM_Keystroke(benchmark::State &state)
+{
+    const int elements = int(state.range(0));
+    TMainWindowStandIn mainWindow;
+    TDocumentBuilder doc((elements + CBENCH_PER_PAGE - 1) / CBENCH_PER_PAGE);
+    auto *box = doc.Add<TScribe>(0, QStringLiteral("Typed"), BenchRect(0));
+    box->SetText(BenchText(0, 0));
+    for (int i = 1; i < elements; ++i) {
+        const int page = i / CBENCH_PER_PAGE;
+        const int slot = i % CBENCH_PER_PAGE;
+        auto *other
+            = doc.Add<TSampleTextBox>(page, QStringLiteral("Box%1").arg(i), BenchRect(slot));
+        other->VisualGeneralProps()->SetGeneralDefaultText(BenchText(page, slot));
+        other->VisualBorderProps()->SetBorderWidth(1);
+    }
+    // The builder clears the main window and puts the one before back when it goes.
+    GlobalMainForm = &mainWindow;
+    const TGlobalFlagScope filling(GlobalFilling);
+    doc.Pages()->resize(1000, 800);
+    doc.Pages()->show();
+    box->SetFocus(QPoint(-1, -1));
+    QWidget *editor = box->Editor();
+    if (!editor) {
+        state.SkipWithError("the text box took no focus");
+        return;
+    }
+    // Focusing selects the whole text; type after it instead of over it.
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_A);
+    const bool typed = box->Text() == BenchText(0, 0) + QLatin1Char('a');
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QCoreApplication::processEvents();
+    if (!typed || box->Text() != BenchText(0, 0))
+        state.SkipWithError("the text box did not take the keys");
+
+    // Timed: the key and the Backspace that takes it back, so the text stays
+    // the same length; both are keystrokes that change the text. The paint and
+    // the posted messages that follow are not part of it.
+    for (auto _ : state) {
+        QTest::keyClick(editor, Qt::Key_A);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        state.PauseTiming();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["per_key"] = benchmark::Counter(
+        double(state.iterations()) * 2, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    box->KillFocus();
+}
+BENCHMARK(BM_Keystroke)->Arg(50)->Arg(5000)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// Keeps each size's time per iteration for the ratio.
+class TRatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                Times[run.run_name.args] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> Times;
+};
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    GlobalInitPaths();
+    benchmark::Initialize(&argc, argv);
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto small = reporter.Times.find("50");
+    const auto large = reporter.Times.find("5000");
+    if (small != reporter.Times.end() && large != reporter.Times.end() && small->second > 0)
+        std::printf("typing: 5000 elements / 50 elements = %.2fx (goal within 1.2x)\n",
+                    large->second / small->second);
+    return 0;
+}
