@@ -9,7 +9,6 @@
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CPlugIns.h"
-#include "CPrinterOffsetsDlg.h"
 #include "CPrinterService.h"
 #include "CProjectIO.h"
 #include "CProjectInfo.h"
@@ -24,42 +23,23 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QIcon>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPrinter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
-#include <QToolBar>
-#include <QUrl>
 #include <QWheelEvent>
 #include <algorithm>
 
 namespace {
-constexpr int kZoomPresets[] = {25, 50, 75, 100, 200, 300, 400, 600, 800};
 constexpr int kPdfPaneKind = 100;
 constexpr int kPulseMs = 500;
 // Kinds whose elements may belong to a group of which only one is checked.
 constexpr int kGroupKinds[] = {50, 60, 235};
-
-const char *const kHelpUrls[][2] = {
-    {"HelpTopics", "https://velora.invalid/help"},
-    {"SupportTicket", "https://velora.invalid/support"},
-    {"LeaveFeedback", "https://velora.invalid/feedback"},
-    {"Updates", "https://velora.invalid/updates"},
-    {"CorvaleOnline", "https://velora.invalid/"},
-};
-
-QString WithVldExtension(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".vld");
-}
 
 int GroupNumberOf(const QObject *element)
 {
@@ -67,6 +47,12 @@ int GroupNumberOf(const QObject *element)
     return group.isValid() ? group.toInt() : -1;
 }
 } // namespace
+
+QString TFillerMainForm::WithVldExtension(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.path() + u'/' + info.completeBaseName() + QStringLiteral(".vld");
+}
 
 TFillerMainForm::TFillerMainForm(QWidget *parent) : QMainWindow(parent)
 {
@@ -130,230 +116,9 @@ void TFillerMainForm::FormCreate()
     UpdateDocumentCommands();
 }
 
-QAction *TFillerMainForm::AddAction(QMenu *menu, const QString &name, const QString &caption,
-                                    const QKeySequence &shortcut, std::function<void()> slot)
-{
-    auto *action = menu->addAction(caption);
-    action->setObjectName(name);
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, [slot = std::move(slot)] { slot(); });
-    return action;
-}
-
 QAction *TFillerMainForm::Action(const QString &objectName) const
 {
     return findChild<QAction *>(objectName);
-}
-
-void TFillerMainForm::CreateMenus()
-{
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-    m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
-    AddAction(m_fileMenu, QStringLiteral("FileOpen"), QStringLiteral("&Open..."),
-              QKeySequence(Qt::CTRL | Qt::Key_O),
-              [this] {
-                  if (AskSaveChanges(true))
-                      OpenWithDialog(QString());
-              })
-        ->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    AddAction(m_fileMenu, QStringLiteral("FileClose"), QStringLiteral("Close"),
-              QKeySequence(Qt::CTRL | Qt::Key_W), [this] {
-                  if (!AskSaveChanges(true))
-                      return;
-                  CloseDocument();
-                  PostMessage(this, VRMSGWelcome, 10);
-              });
-    m_fileMenu->addSeparator();
-    AddAction(m_fileMenu, QStringLiteral("FileSave"), QStringLiteral("&Save"),
-              QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Save(); })
-        ->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    AddAction(m_fileMenu, QStringLiteral("FileSaveAs"), QStringLiteral("Save &As..."),
-              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { SaveAs(m_documentPath); });
-    m_fileMenu->addSeparator();
-    AddAction(m_fileMenu, QStringLiteral("FilePrinterOffsets"),
-              QStringLiteral("Printer Offsets..."), {}, [this] {
-                  TPrinterOffsetsDlg offsets(this);
-                  DialogService().ExecModal(offsets);
-              });
-    AddAction(m_fileMenu, QStringLiteral("FilePrint"), QStringLiteral("&Print..."),
-              QKeySequence(Qt::CTRL | Qt::Key_P),
-              [this] { Print(true, true, 0, 1, 1, m_pages ? m_pages->PageCount() : 1); })
-        ->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
-    m_recentSeparator = m_fileMenu->addSeparator();
-    auto *exit = AddAction(m_fileMenu, QStringLiteral("FileExit"), QStringLiteral("E&xit"),
-                           QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-    exit->setMenuRole(QAction::QuitRole);
-
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("EditMenu"));
-    const struct
-    {
-        const char *Name;
-        const char *Caption;
-        QKeySequence Key;
-        std::uint32_t Msg;
-        QStyle::StandardPixmap Icon;
-        const char *Theme;
-    } edits[] = {
-        {"EditUndo", "Undo", QKeySequence(Qt::CTRL | Qt::Key_Z), VRMSGUndo, QStyle::SP_ArrowBack,
-         "edit-undo"},
-        {"EditRedo", "Redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), VRMSGRedo,
-         QStyle::SP_ArrowForward, "edit-redo"},
-        {"EditCut", "Cut", QKeySequence(Qt::CTRL | Qt::Key_X), VRMSGCut, QStyle::SP_CustomBase,
-         "edit-cut"},
-        {"EditCopy", "Copy", QKeySequence(Qt::CTRL | Qt::Key_C), VRMSGCopy, QStyle::SP_CustomBase,
-         "edit-copy"},
-        {"EditPaste", "Paste", QKeySequence(Qt::CTRL | Qt::Key_V), VRMSGPaste,
-         QStyle::SP_CustomBase, "edit-paste"},
-        {"EditDelete", "Delete", QKeySequence(Qt::CTRL | Qt::Key_Delete), VRMSGClear,
-         QStyle::SP_TrashIcon, "edit-delete"},
-        {"EditSelectAll", "Select All", QKeySequence(Qt::CTRL | Qt::Key_A), VRMSGSelectAll,
-         QStyle::SP_CustomBase, "edit-select-all"},
-    };
-    for (const auto &e : edits) {
-        const std::uint32_t msg = e.Msg;
-        QAction *action
-            = AddAction(edit, QString::fromLatin1(e.Name), QString::fromLatin1(e.Caption), e.Key,
-                        [this, msg] { SendToFocused(msg); });
-        action->setIcon(QIcon::fromTheme(
-            QString::fromLatin1(e.Theme),
-            e.Icon != QStyle::SP_CustomBase ? style()->standardIcon(e.Icon) : QIcon()));
-        // Shortcuts reach the focused control itself; the menu is for the mouse.
-        action->setShortcutContext(Qt::WidgetShortcut);
-        action->setEnabled(false);
-    }
-
-    m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    m_viewMenu->setObjectName(QStringLiteral("ViewMenu"));
-    AddAction(m_viewMenu, QStringLiteral("ViewActualSize"), QStringLiteral("Actual Size"),
-              QKeySequence(Qt::Key_F7), [this] { SetActiveZoom(100); });
-    AddAction(m_viewMenu, QStringLiteral("ViewFitToWidth"), QStringLiteral("Fit To Width"),
-              QKeySequence(Qt::Key_F8), [this] {
-                  if (TPrinterPage *page = ActivePage())
-                      SetActiveZoom(page->FitTo(ftWindow, false));
-              });
-    AddAction(m_viewMenu, QStringLiteral("ViewFitToPage"), QStringLiteral("Fit To Page"),
-              QKeySequence(Qt::Key_F9), [this] {
-                  if (TPrinterPage *page = ActivePage())
-                      SetActiveZoom(page->FitTo(ftPage, false));
-              });
-    m_viewMenu->addSeparator();
-    AddAction(m_viewMenu, QStringLiteral("ViewResetForm"), QStringLiteral("Reset Form..."), {},
-              [this] { ResetForm(); });
-    AddAction(m_viewMenu, QStringLiteral("ViewValidateForm"), QStringLiteral("Validate Form..."),
-              {}, [this] {
-                  if (CommitEdit() && ValidateForm(false))
-                      Global_MessageDlg(QStringLiteral("Validate"),
-                                        QStringLiteral("Form validation passed!"), mtInformation,
-                                        mbOK, 0);
-              });
-    m_viewMenu->addSeparator();
-    QAction *quick = AddAction(m_viewMenu, QStringLiteral("ViewPDFQuickDraw"),
-                               QStringLiteral("PDF Quick Draw"), {}, [] {});
-    quick->setCheckable(true);
-    quick->setChecked(m_settings->PDFQuickDraw());
-    quick->setVisible(false);
-    connect(quick, &QAction::toggled, this, [this](bool on) {
-        m_settings->SetPDFQuickDraw(on);
-        if (TPrinterPage *page = ActivePage())
-            page->PaintBox()->update();
-    });
-    QAction *hints
-        = AddAction(m_viewMenu, QStringLiteral("ViewHints"), QStringLiteral("Hints"), {}, [] {});
-    hints->setCheckable(true);
-    hints->setChecked(m_settings->Hints());
-    connect(hints, &QAction::toggled, this, [this](bool on) { m_settings->SetHints(on); });
-    QMenu *bars = m_viewMenu->addMenu(QStringLiteral("Toolbars"));
-    bars->setObjectName(QStringLiteral("ToolbarsMenu"));
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("HelpMenu"));
-    const char *const captions[]
-        = {"Help Topics...", "Support Ticket", "Leave Feedback", "Updates", "Corvale Online"};
-    for (int i = 0; i < 5; ++i) {
-        const QUrl url(QString::fromLatin1(kHelpUrls[i][1]));
-        AddAction(help, QString::fromLatin1("Help") + QString::fromLatin1(kHelpUrls[i][0]),
-                  QString::fromLatin1(captions[i]),
-                  i == 0 ? QKeySequence(Qt::Key_F1) : QKeySequence(),
-                  [url] { DialogService().OpenUrl(url); });
-        if (i == 0)
-            help->addSeparator();
-    }
-    help->addSeparator();
-    AddAction(help, QStringLiteral("HelpAbout"), QStringLiteral("About Velora..."), {}, [this] {
-        TAboutDialog about(this);
-        DialogService().ExecModal(about);
-    });
-}
-
-void TFillerMainForm::CreateToolBars()
-{
-    QMenu *bars = findChild<QMenu *>(QStringLiteral("ToolbarsMenu"));
-    const auto makeBar = [&](const QString &name, const QString &caption, bool shown,
-                             void (TFillerINIInfo::*store)(bool)) {
-        QToolBar *bar = addToolBar(caption);
-        bar->setObjectName(name);
-        bar->setVisible(shown);
-        QAction *toggle = bars->addAction(caption);
-        toggle->setObjectName(QStringLiteral("Toggle") + name);
-        toggle->setCheckable(true);
-        toggle->setChecked(shown);
-        connect(toggle, &QAction::toggled, this, [this, bar, store](bool on) {
-            bar->setVisible(on);
-            (m_settings.get()->*store)(on);
-        });
-        m_toolBars << bar;
-        return bar;
-    };
-    QToolBar *file = makeBar(QStringLiteral("FileToolBar"), QStringLiteral("File"),
-                             m_settings->FileToolBar(), &TFillerINIInfo::SetFileToolBar);
-    file->addAction(Action(QStringLiteral("FileOpen")));
-    file->addAction(Action(QStringLiteral("FileSave")));
-    file->addAction(Action(QStringLiteral("FilePrint")));
-
-    QToolBar *edit = makeBar(QStringLiteral("EditToolBar"), QStringLiteral("Edit"),
-                             m_settings->EditToolBar(), &TFillerINIInfo::SetEditToolBar);
-    for (const char *name : {"EditUndo", "EditRedo", "EditCut", "EditCopy", "EditPaste",
-                             "EditDelete", "EditSelectAll"})
-        edit->addAction(Action(QString::fromLatin1(name)));
-
-    QToolBar *view = makeBar(QStringLiteral("ViewToolBar"), QStringLiteral("View"),
-                             m_settings->ViewToolBar(), &TFillerINIInfo::SetViewToolBar);
-    view->addAction(Action(QStringLiteral("ViewActualSize")));
-    view->addAction(Action(QStringLiteral("ViewFitToWidth")));
-    view->addAction(Action(QStringLiteral("ViewFitToPage")));
-    m_zoomBox = new QComboBox(view);
-    m_zoomBox->setObjectName(QStringLiteral("ZoomBox"));
-    m_zoomBox->setToolTip(QStringLiteral("Current Zoom"));
-    m_zoomBox->setEditable(true);
-    m_zoomBox->setInsertPolicy(QComboBox::NoInsert);
-    for (const int preset : kZoomPresets)
-        m_zoomBox->addItem(QStringLiteral("%1 %").arg(preset), preset);
-    m_zoomBox->setCurrentText(QStringLiteral("100 %"));
-    connect(m_zoomBox, &QComboBox::activated, this, [this] { ZoomBoxEdited(); });
-    connect(m_zoomBox->lineEdit(), &QLineEdit::editingFinished, this, [this] { ZoomBoxEdited(); });
-    view->addWidget(m_zoomBox);
-    m_zoomUpDown = new QSpinBox(view);
-    m_zoomUpDown->setObjectName(QStringLiteral("ZoomUpDown"));
-    m_zoomUpDown->setToolTip(QStringLiteral("Manual Zoom (+/-)"));
-    m_zoomUpDown->setRange(ZoomMin, ZoomMax);
-    m_zoomUpDown->setValue(100);
-    m_zoomUpDown->setButtonSymbols(QAbstractSpinBox::PlusMinus);
-    connect(m_zoomUpDown, &QSpinBox::valueChanged, this, [this](int zoom) {
-        if (m_settingZoom)
-            return;
-        GlobalMadeChange();
-        SetActiveZoom(zoom);
-    });
-    view->addWidget(m_zoomUpDown);
-    view->addSeparator();
-    view->addAction(Action(QStringLiteral("ViewResetForm")));
-    view->addAction(Action(QStringLiteral("ViewValidateForm")));
-
-    QToolBar *help = makeBar(QStringLiteral("HelpToolBar"), QStringLiteral("Help"),
-                             m_settings->HelpToolBar(), &TFillerINIInfo::SetHelpToolBar);
-    help->addAction(Action(QStringLiteral("HelpHelpTopics")));
 }
 
 void TFillerMainForm::showEvent(QShowEvent *event)
@@ -482,12 +247,12 @@ bool TFillerMainForm::OpenDocument(const QString &path)
 {
     // A file that is not there leaves the open document as it is; the reader says why.
     if (!QFileInfo(path).isFile())
-        return LoadDocument(path, *m_projectInfo, &m_versionTag);
+        return LoadDocument(path, *m_projectInfo, &m_versionTag, ShowLoadErrorDialog);
     CloseDocument();
     bool loaded = false;
     {
         TGlobalFlagScope loading(GlobalLoadingProject);
-        loaded = LoadDocument(path, *m_projectInfo, &m_versionTag);
+        loaded = LoadDocument(path, *m_projectInfo, &m_versionTag, ShowLoadErrorDialog);
         if (loaded) {
             if (GlobalVeloraFiller() || GlobalFilling)
                 ApplyDefaultViews();
@@ -513,7 +278,6 @@ bool TFillerMainForm::OpenDocument(const QString &path)
             page->RelayoutElements();
 
     m_documentPath = path;
-    GlobalProjectName = path;
     UpdateTitle();
     m_settings->AddRecent(path);
     RebuildRecentMenu();
@@ -587,7 +351,6 @@ void TFillerMainForm::CloseDocument()
         m_projectInfo->Clear();
     }
     m_documentPath.clear();
-    GlobalProjectName.clear();
     UpdateTitle();
     GlobalClearChanges();
     UpdateDocumentCommands();
@@ -640,7 +403,6 @@ bool TFillerMainForm::SaveTo(const QString &path)
     if (!SaveDocument(path, *m_projectInfo))
         return false;
     m_documentPath = path;
-    GlobalProjectName = path;
     UpdateTitle();
     m_settings->AddRecent(path);
     RebuildRecentMenu();
@@ -952,110 +714,7 @@ void TFillerMainForm::ToggleSetting(const char *name, bool on)
 }
 
 // ---------------------------------------------------------------------------
-// Messages and commands
-
-std::intptr_t TFillerMainForm::RunCommand(int code, const QString &argument)
-{
-    const QChar first = argument.isEmpty() ? QChar() : argument.at(0);
-    const int pages = m_pages ? m_pages->PageCount() : 0;
-    const int active = GlobalActivePgIdx();
-    switch (code) {
-    case 10: // New: only the designer makes documents
-        break;
-    case 20:
-        if (!AskSaveChanges(true))
-            break;
-        if (first == u'0')
-            OpenDocument(argument.mid(1));
-        else
-            OpenWithDialog(argument);
-        break;
-    case 30:
-        if (AskSaveChanges(true)) {
-            CloseDocument();
-            PostMessage(this, VRMSGWelcome, 10);
-        }
-        break;
-    case 40:
-        Save();
-        break;
-    case 50: {
-        if (first != u'0')
-            return SaveAs(argument.mid(2)) ? 0 : 1;
-        const QString path = argument.mid(2);
-        if (path.isEmpty()) {
-            Global_MessageDlg(QStringLiteral("Save As Error"),
-                              QStringLiteral("Unable to create file!\rFile name not specified."),
-                              mtWarning, mbOK, 0);
-            break;
-        }
-        const QString target = WithVldExtension(path);
-        // Without asking only over the open document itself: a form must not be able
-        // to overwrite other files of the user unseen.
-        const bool silent = argument.size() > 1 && argument.at(1) == u'0'
-            && QFileInfo(target).absoluteFilePath() == QFileInfo(m_documentPath).absoluteFilePath();
-        if (!silent && QFileInfo::exists(target)
-            && Global_MessageDlg(
-                   QStringLiteral("Save As"),
-                   QStringLiteral("%1 already exists.\rDo you want to replace it?").arg(target),
-                   mtWarning, mbYes | mbNo, 0)
-                != mrYes)
-            break;
-        SaveTo(target);
-        break;
-    }
-    case 60: {
-        // Collate and range digits, then copies;from;to; each ended by ";".
-        const int collate = argument.mid(1, 1).toInt();
-        const int range = argument.mid(2, 1).toInt();
-        const QStringList numbers = argument.mid(3).split(u';');
-        const int copies = qMax(1, numbers.value(0).toInt());
-        const int from = numbers.value(1).toInt();
-        const int to = numbers.value(2).toInt();
-        Print(first != u'0', collate != 0, range, copies, from, to);
-        break;
-    }
-    case 70:
-        return CommitEdit() && ValidateForm(false) ? 1 : 0;
-    case 80:
-        close();
-        break;
-    case 90:
-        GoToPage(0);
-        break;
-    case 100:
-        GoToPage(active + 1);
-        break;
-    case 110:
-        GoToPage(active - 1);
-        break;
-    case 120:
-        GoToPage(pages - 1);
-        break;
-    case 130: {
-        bool ok = false;
-        const int n = argument.section(u';', 0, 0).toInt(&ok);
-        if (ok)
-            GoToPage(n - 1);
-        break;
-    }
-    case 140:
-        Action(QStringLiteral("ViewActualSize"))->trigger();
-        break;
-    case 150:
-        Action(QStringLiteral("ViewFitToWidth"))->trigger();
-        break;
-    case 160:
-        Action(QStringLiteral("ViewFitToPage"))->trigger();
-        break;
-    case 180:
-        ResetForm();
-        break;
-    default:
-        break;
-    }
-    return 0;
-}
+// Messages
 
 void TFillerMainForm::Dispatch(TMessage &message)
 {
@@ -1092,7 +751,8 @@ void TFillerMainForm::Dispatch(TMessage &message)
         PageChanged();
         break;
     case VRMSGVisualPgCtrlTextChanged:
-        GlobalNotifyCtrls(VRMSGVisualPgCtrlTextChanged, message.WParam, 0, true);
+        // Only the elements that follow texts: typing costs the same in any form.
+        message.Result = TBasePgCtrl::NotifyTextFollowers(message.WParam);
         break;
     case VRMSGPagePaperChange:
         GlobalNotifyCtrls(VRMSGPagePaperChange, message.WParam, message.LParam, true);

@@ -131,6 +131,8 @@ public:
     void GetContextMenuState(TContextMenuState &state) const override;
     void OwnerResized() override;
     void PaintBkGnd() override;
+    // The edit menu follows the text (Undo, Select All).
+    void OwnerTextChanged() override;
     void Dispatch(TMessage &message) override;
 
 protected:

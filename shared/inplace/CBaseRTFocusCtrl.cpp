@@ -348,9 +348,12 @@ bool TBaseRTFocusCtrl::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TBaseRTFocusCtrl::Dispatch(TMessage &message)
+void TBaseRTFocusCtrl::OwnerTextChanged()
 {
-    if (message.Msg == VRMSGVisualPgCtrlTextChanged && m_owner
-        && message.WParam == ObjectParam(m_owner))
-        PaintBkGnd();
+    PaintBkGnd();
+}
+
+void TBaseRTFocusCtrl::Dispatch(TMessage &)
+{
+    // Nothing of its own to answer: text changes arrive through OwnerTextChanged.
 }

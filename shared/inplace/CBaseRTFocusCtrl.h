@@ -5,6 +5,7 @@
 // carries optional scroll bars and moves on to the next or previous element
 // on TAB, Enter or the arrow keys. The in-place editors derive from it.
 
+#include "CElementEditor.h"
 #include "CGlobal.h"
 #include "CMessages.h"
 #include "CVeloraTypes.h"
@@ -28,7 +29,10 @@ struct TPropGroupScrollingParams
     int HorzRange = 0;
 };
 
-class TBaseRTFocusCtrl : public QWidget, public TMessageTarget, public TContextMenuStateSource
+class TBaseRTFocusCtrl : public QWidget,
+                         public TMessageTarget,
+                         public TContextMenuStateSource,
+                         public TElementEditor
 {
     Q_OBJECT
 
@@ -63,11 +67,13 @@ public:
     // the scroll bars that show.
     virtual QRect CalcInPlaceEditArea(bool withBars) const;
     void GetContextMenuState(TContextMenuState &state) const override;
-    virtual void OwnerResized();
+    void OwnerResized() override;
+    // Repaints through PaintBkGnd, which the editors extend.
+    void OwnerTextChanged() override;
     // The page beneath changed: show it again through the control.
     virtual void PaintBkGnd();
     // Selects the owner's whole text; the owner keeps the selection.
-    virtual void SelectAll();
+    void SelectAll() override;
     // A second left click within the double-click time after the control appeared.
     virtual void DblClick() { }
 

@@ -8,9 +8,11 @@
 #include "CComponent.h"
 #include "CGlobalMessages.h"
 #include "CMessages.h"
+#include "CPrinterPage.h"
 #include "CPropGroupOwner.h"
 #include "CPublished.h"
 #include "CVeloraTypes.h"
+#include "CWYSIWYGEngine.h"
 
 #include <QList>
 #include <QPointer>
@@ -34,7 +36,6 @@ class TPropGroupPosSize;
 class TPropGroupTABOn;
 class TPropGroupValidation;
 class TUndoRedo;
-class TWYSIWYGEngine;
 
 // One row of the element kind table.
 struct TPlugInKind
@@ -49,7 +50,10 @@ extern const TPlugInKind CGLOBAL_PLUGINS[32];
 // Null when the kind is not in the table.
 const TPlugInKind *GlobalPlugInKind(int kind);
 
-class TBasePgCtrl : public QWidget, public TComponent, public TMessageTarget
+class TBasePgCtrl : public QWidget,
+                    public TComponent,
+                    public TMessageTarget,
+                    public TPrinterPageElement
 {
     Q_OBJECT
     Q_PROPERTY(int Tag READ Tag WRITE SetTag)
@@ -116,6 +120,14 @@ public:
     void SetName(const QString &name) override;
     void AfterConstruction() override;
 
+    // Kinds that follow other elements' texts (calculation boxes) turn this on:
+    // a text change (0x8403) is passed on to them alone, not to every element,
+    // so typing costs the same in a form of any size.
+    void SetFollowsTextChanges(bool follow);
+    bool FollowsTextChanges() const;
+    // Sends the text-change message to the followers on a page; the last result.
+    static std::intptr_t NotifyTextFollowers(std::uintptr_t element);
+
     // Virtual operations, in the order element kinds know them.
     using TUpdateMethod = void (TBasePgCtrl::*)(QWidget *control, const QString &value);
     virtual void ApplyPropChange(TUpdateMethod update, const QString &value);
@@ -140,6 +152,7 @@ public:
 
     // Rectangle the element occupies for relative bounds within a paper rectangle.
     QRect RelBoundsRect(const QRect &paper) const;
+    void PaperRectChanged(const QRect &paper) override { UpdateBounds(RelBoundsRect(paper)); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -162,7 +175,7 @@ private:
 class TVisualPgCtrl;
 using TIterateCallback = std::function<bool(TVisualPgCtrl *element, void *context)>;
 
-class TVisualPgCtrl : public TBasePgCtrl, public TPropGroupOwner
+class TVisualPgCtrl : public TBasePgCtrl, public TPropGroupOwner, public TWYSIWYGLayoutSource
 {
     Q_OBJECT
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
@@ -224,6 +237,9 @@ public:
                           TPropGroupFill *fill, bool ellipse, bool onScreen);
     // The fixed-box grid; the text engine supplies the boxes.
     virtual void DrawFixedBorders(const QRect &rect, QPainter &canvas, bool onScreen);
+    void DrawFixedBox(QPainter &canvas, const QRect &box, bool onScreen) override;
+    // What the text engine lays out: the settings and the size on the page now.
+    TWYSIWYGLayoutRequest LayoutRequest() const override;
     // The laid-out text; the text engine draws it.
     virtual void DrawText(const QRect &rect, QPainter &canvas, int first, int last, bool onScreen,
                           TColor color);

@@ -32,10 +32,6 @@ bool GlobalProjectChanged = false;
 bool GlobalLoadingProject = false;
 bool GlobalClearingProject = false;
 bool GlobalAddingPage = false;
-bool GlobalAddingControl = false;
-bool GlobalPasting = false;
-bool GlobalPrinting = false;
-QString GlobalProjectName;
 QString GlobalGeneralString;
 QWidget *GlobalMainForm = nullptr;
 TPageControl *GlobalPagesPageControl = nullptr;
@@ -46,11 +42,6 @@ TDblClickUndoRecorder GlobalRecordDblClickUndo = nullptr;
 TSelectElementHook GlobalSelectElementHook = nullptr;
 TPageDblClickUndoRecorder GlobalRecordPageDblClickUndo = nullptr;
 TProjectProps *GlobalProjectProps = nullptr;
-QWidget *GlobalVisualSurfaceDesigner = nullptr;
-QWidget *GlobalNonVisualSurfaceDesigner = nullptr;
-QWidget *GlobalPropertyInspector = nullptr;
-TUndoRedo *GlobalDesignerUndoRedo = nullptr;
-QList<QPixmap> GlobalToolBarImages;
 int GlobalDirtyPrnXOfs = 0;
 int GlobalDirtyPrnYOfs = 0;
 
@@ -521,19 +512,6 @@ QObject *GlobalLocatePdfPane(const QString &fileName)
         SendMessage(found, VRMSGSetPDFName, 0, reinterpret_cast<std::intptr_t>(&file));
     }
     return found;
-}
-
-int Global_MessageDlg(const QString &caption, const QString &message, int type, unsigned buttons,
-                      int helpTopic)
-{
-    return DialogService().MessageBox(
-        TMessageRequest {caption, message, TMsgDlgType(type), buttons, helpTopic});
-}
-
-QString GlobalAppTitle()
-{
-    const QString name = QApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("Velora") : name;
 }
 
 QString GlobalImageFileFilter(bool pdfAvailable)

@@ -1,10 +1,10 @@
 #pragma once
 // State and services shared by the programs, the shared library and the plug-ins.
 
+#include "CDialogService.h" // Global_MessageDlg, GlobalAppTitle
 #include "CPublished.h"
 
 #include <QList>
-#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -21,42 +21,47 @@ class TPropGroup;
 class TPropGroupPDF;
 class TProjectProps;
 class TProjectPropsPageProps;
-class TUndoRedo;
 
 // Application title format: the program's name goes in place of %s.
 inline constexpr const char *CGLOBAL_DEF_APPTITLE = "Velora %s";
 // Version tag at the head of every document file.
 inline constexpr std::uint32_t CGLOBAL_VLD_VER1 = 1;
 
-// The open document's project, set by the program at start.
+// Each global says who sets it and who reads it.
+
+// The open document's project: set by the main window at start (and by the
+// document builder); read by document I/O, printing and the element kinds.
 extern TProjectProps *GlobalProjectProps;
-// The designer's surfaces, inspector and history; null in the filler.
-extern QWidget *GlobalVisualSurfaceDesigner;
-extern QWidget *GlobalNonVisualSurfaceDesigner;
-extern QWidget *GlobalPropertyInspector;
-extern TUndoRedo *GlobalDesignerUndoRedo;
-// Palette images, in palette order.
-extern QList<QPixmap> GlobalToolBarImages;
-// Shift of the current print job in printer pixels; 0 when no offset applies.
+// Shift of the current print job in printer pixels, 0 when no offset applies: set
+// by project printing per page; read by the page drawing of the same print.
 extern int GlobalDirtyPrnXOfs;
 extern int GlobalDirtyPrnYOfs;
 
+// Unsaved changes: set by GlobalMadeChange and GlobalClearChanges; read by the
+// main window (Save enabled, asking before close).
 extern bool GlobalProjectChanged;
+// Set by document reading and plug-in loading; read by elements and groups so
+// that nothing relays out, validates or reports a change while reading.
 extern bool GlobalLoadingProject;
+// Set by the main window while it closes a document; read by elements and
+// groups, which then neither validate nor look up linked elements.
 extern bool GlobalClearingProject;
+// Set while the document builder adds a page; read by the page settings, which
+// then do not report their changes.
 extern bool GlobalAddingPage;
-extern bool GlobalAddingControl;
-extern bool GlobalPasting;
-extern bool GlobalPrinting;
-extern QString GlobalProjectName;
-// Scratch result of TPropHelper::Translated.
+// Result of TPropHelper::Translated (the caption of a translated property):
+// set by the property helper; read by whoever asked, the inspector's
+// translate callback and the tests.
 extern QString GlobalGeneralString;
 
-// The program's main window, which answers the main-window messages.
+// The program's main window, which answers the main-window messages: set by
+// the main window (and the document builder); read by everything that sends them.
 extern QWidget *GlobalMainForm;
-// Owner of every page surface and element of the open document.
+// Owner of every page surface and element of the open document: set by the main
+// window (and the document builder); read by element lookups, I/O and printing.
 extern TPageControl *GlobalPagesPageControl;
-// Whether the open document is being filled in (the designer can switch).
+// Whether the open document is being filled in: set by the project when its
+// Filling flag changes; read by elements (validation, focus, drawing).
 extern bool GlobalFilling;
 
 // Sets a flag for the life of a scope and restores it even when an error passes through.
@@ -150,7 +155,8 @@ bool GlobalValidLocation(const QString &folder);
 
 // Selects an element in the designer, switching to its page first when needed.
 void GlobalSelectElement(QWidget *element, bool keepSelection);
-// The designer's part of the selection, set once its surfaces exist.
+// The designer's part of the selection: set by the designer once its surfaces
+// exist (null in the filler); read by GlobalSelectElement.
 using TSelectElementHook = void (*)(QWidget *element, bool keepSelection);
 extern TSelectElementHook GlobalSelectElementHook;
 // The PDF view element of that name, or null after telling the user why not.
@@ -159,15 +165,10 @@ QObject *GlobalValidateDatabaseLink(const QString &name, bool show);
 // The PDF view element that shows the file, asking the main window to make one when none does.
 QObject *GlobalLocatePdfPane(const QString &fileName);
 
-// The page view a page-settings group belongs to, or null when its page is not in the project.
-// The project registers the lookup when it exists.
+// The page view a page-settings group belongs to, or null when its page is not in the project:
+// set by the project unit when the library loads; read by the page-settings groups.
 using TGroupPageLookup = TPrinterPage *(*)(const TPropGroup *group);
 extern TGroupPageLookup GlobalPgPropGroupPageView;
-
-// Message boxes through the dialog service, centred and captioned as the programs are.
-int Global_MessageDlg(const QString &caption, const QString &message, int type, unsigned buttons,
-                      int helpTopic);
-QString GlobalAppTitle();
 
 // File chooser for page backgrounds; false when cancelled.
 bool GlobalSelectedImageFile(const QString &current, const QString &caption, bool pdfAvailable,
@@ -178,8 +179,9 @@ QString GlobalImageFileFilter(bool pdfAvailable);
 bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLine, QString &result,
                       int helpTopic);
 
-// Designer seams, set by the designer once its surface and history exist: the
-// controls a property edit applies to, and the undo record of a double-click edit.
+// Designer seams: the controls a property edit applies to, and the undo record of
+// a double-click edit. Set by the designer once its surface and history exist
+// (null in the filler); read by the elements' and the project's property editors.
 using TSelectionLookup = QList<QWidget *> (*)();
 extern TSelectionLookup GlobalDesignerSelection;
 using TDblClickUndoRecorder = void (*)(QWidget *element, const QString &property,

@@ -100,6 +100,8 @@ private:
     std::vector<std::unique_ptr<TPlugIn>> m_list;
 };
 
+// The installed element kinds: set by the main window once it has loaded them;
+// read by document reading, the about box and the designer's palette.
 extern TPlugIns *GlobalPlugIns;
 
 // Plug-in files in folder, counted the way the registry finds them.

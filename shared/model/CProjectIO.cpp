@@ -3,7 +3,6 @@
 #include "CComponentStream.h"
 #include "CDialogService.h"
 #include "CDocumentFile.h"
-#include "CFillerDialogs.h"
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CProjectInfo.h"
@@ -18,6 +17,14 @@ namespace {
 void ShowError(const QString &text)
 {
     Global_MessageDlg(GlobalAppTitle(), text, mtError, mbOK, 0);
+}
+
+void ReportLoadErrorPlainly(bool properties, const QStringList &missing)
+{
+    ShowError(properties
+                  ? QStringLiteral("The document holds properties that this version does not know.")
+                  : QStringLiteral("The document needs element kinds that are not installed: %1.")
+                        .arg(missing.join(QStringLiteral(", "))));
 }
 
 // "<context>: Property <Name> does not exist", however the context reads.
@@ -56,8 +63,10 @@ void ReadRoots(TMemoryStream &stream, TProjectInfo &info)
 }
 } // namespace
 
-bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag)
+bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag,
+                  const TLoadErrorReport &report)
 {
+    const TLoadErrorReport explain = report ? report : ReportLoadErrorPlainly;
     if (!QFileInfo(path).isFile()) {
         ShowError(QStringLiteral("The specified project %1 does not exist.").arg(path));
         return false;
@@ -91,7 +100,7 @@ bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versio
         return false;
     }
     if (count > 0) {
-        ShowLoadErrorDialog(false, missing.split(u'\r', Qt::SkipEmptyParts));
+        explain(false, missing.split(u'\r', Qt::SkipEmptyParts));
         return false;
     }
 
@@ -104,7 +113,7 @@ bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versio
             DialogService().MessageBox(
                 TMessageRequest {GlobalAppTitle(), message, mtCustom, mbOK, 0});
         if (IsUnknownPropertyMessage(message))
-            ShowLoadErrorDialog(true, {});
+            explain(true, {});
         else
             ShowError(QStringLiteral("Unable to open the specified project %1.\rReason: %2")
                           .arg(path, message));

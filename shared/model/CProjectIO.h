@@ -3,7 +3,9 @@
 // its pages and elements, and the project settings, inside the envelope.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 
 class TProjectInfo;
 
@@ -11,7 +13,13 @@ inline constexpr const char *CVELORA_DOC_FILTER = "Velora Documents (*.VLD)|*.VL
 
 // Reads the document into GlobalProjectProps, GlobalPagesPageControl and info.
 // False after telling the user why; whatever was read is left for the caller to close.
-bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag = nullptr);
+// How a document that needs what is not installed is explained: properties
+// unknown to this version, or the element kinds named in missing. The programs
+// show their load-error window; without a report a message box names them.
+using TLoadErrorReport = std::function<void(bool properties, const QStringList &missing)>;
+
+bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag = nullptr,
+                  const TLoadErrorReport &report = {});
 
 // Writes the open document; false after telling the user why. A failed save leaves
 // the file that was there before as it was.

@@ -16,8 +16,6 @@
 #include <QVBoxLayout>
 #include <memory>
 
-TCommonGaugeForm *GlobalPrintGauge = nullptr;
-
 TCommonGaugeForm::TCommonGaugeForm(QWidget *owner, int maximum) : QDialog(owner)
 {
     setObjectName(QStringLiteral("CommonGaugeForm"));
@@ -148,9 +146,7 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
         return true;
     }
 
-    TGlobalFlagScope printing(GlobalPrinting);
     auto gauge = std::make_unique<TCommonGaugeForm>(owner, count);
-    GlobalPrintGauge = gauge.get();
     if (showProgress)
         gauge->show();
     gauge->UpdateGauge(0);
@@ -191,6 +187,5 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
         ok = false;
     }
     GlobalDirtyPrnXOfs = GlobalDirtyPrnYOfs = 0;
-    GlobalPrintGauge = nullptr;
     return ok;
 }

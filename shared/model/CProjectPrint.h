@@ -36,6 +36,3 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
 
 // Draws one page at printer resolution onto the canvas, with offsets in millimetres.
 void GlobalPrintPage(QPainter &canvas, int pageIndex, double offsetXMm, double offsetYMm);
-
-// The progress window of the print under way, for tests; null otherwise.
-extern TCommonGaugeForm *GlobalPrintGauge;

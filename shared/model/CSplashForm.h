@@ -26,5 +26,6 @@ private:
     QProgressBar *m_gauge; // Qt child
 };
 
-// The start-up window while one exists, else null.
+// The start-up window while one exists, else null: set by the window itself;
+// read by plug-in loading and document reading to move its gauge.
 extern TSplashForm *SplashForm;

@@ -1,8 +1,6 @@
 #include "CPrinterPage.h"
 
-#include "CBasePgCtrl.h"
 #include "CDialogService.h"
-#include "CGlobal.h"
 #include "CGlobalMessages.h"
 #include "CPrinterService.h"
 
@@ -457,8 +455,8 @@ void TPrinterPage::RelayoutElements()
     if (IsLoading() || (ComponentState() & csDestroying))
         return;
     for (QObject *child : children())
-        if (auto *element = qobject_cast<TBasePgCtrl *>(child))
-            element->UpdateBounds(element->RelBoundsRect(m_paperRect));
+        if (auto *element = dynamic_cast<TPrinterPageElement *>(child))
+            element->PaperRectChanged(m_paperRect);
 }
 
 void TPrinterPage::ScrollInView(const QRect &rect)

@@ -34,6 +34,15 @@ enum TPrinterPageDevice { pdPrinter = 0, pdScreen = 1 };
 enum TPrinterPageFitTo { ftPage = 0, ftWindow = 1 };
 
 // The sheet: paper colour, margins outline. Page kinds replace it with their own.
+// What the page view asks of each element on it: to follow the paper when it
+// moves or changes size. The elements keep their place as a share of the paper.
+class TPrinterPageElement
+{
+public:
+    virtual ~TPrinterPageElement() = default;
+    virtual void PaperRectChanged(const QRect &paper) = 0;
+};
+
 class TPrinterPagePaintBox : public QWidget
 {
     Q_OBJECT

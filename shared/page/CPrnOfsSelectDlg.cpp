@@ -2,7 +2,6 @@
 
 #include "CAppPaths.h"
 #include "CDialogService.h"
-#include "CGlobal.h"
 #include "CPrinterService.h"
 #include "Cini.h"
 

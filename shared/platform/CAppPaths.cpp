@@ -6,9 +6,6 @@
 QString GlobalExecPath;
 QString GlobalAppDataPath;
 QString GlobalAppINI;
-QString GlobalAppVisualClipboardFile;
-QString GlobalAppNonVisualClipboardFile;
-QString GlobalProgramFiles;
 
 namespace {
 QString WithSlash(const QString &path)
@@ -28,13 +25,4 @@ void GlobalInitPaths()
         = base.isEmpty() ? GlobalExecPath : WithSlash(base) + QStringLiteral("Corvale/");
 
     GlobalAppINI = GlobalAppDataPath + QStringLiteral("Velora/App.ini");
-    GlobalAppVisualClipboardFile = GlobalAppDataPath + QStringLiteral("Velora/DATA.v");
-    GlobalAppNonVisualClipboardFile = GlobalAppDataPath + QStringLiteral("Velora/DATA.nv");
-    // Installed: <prefix>/lib/velora/ holds the programs, <prefix>/share/ the forms.
-    // In the build tree: build/bin/ and build/share/.
-    QDir up(GlobalExecPath);
-    up.cdUp();
-    if (up.dirName() == QStringLiteral("lib"))
-        up.cdUp();
-    GlobalProgramFiles = WithSlash(up.absoluteFilePath(QStringLiteral("share")));
 }

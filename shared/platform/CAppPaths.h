@@ -3,6 +3,9 @@
 
 #include <QString>
 
+// All three are set by GlobalInitPaths at start and read by the plug-in loader,
+// the settings file users and the version lookup.
+
 // Folder of the running program (plug-ins and the shared library sit beside it), with a trailing
 // "/".
 extern QString GlobalExecPath;
@@ -10,11 +13,6 @@ extern QString GlobalExecPath;
 extern QString GlobalAppDataPath;
 // GlobalAppDataPath + "Velora/App.ini".
 extern QString GlobalAppINI;
-extern QString GlobalAppVisualClipboardFile;
-extern QString GlobalAppNonVisualClipboardFile;
-// Where the installed example forms and tutorials lie below: the "share" folder
-// beside the program's folder, with a trailing "/".
-extern QString GlobalProgramFiles;
 
 // Computes the paths from the environment; call after the application object exists.
 void GlobalInitPaths();

@@ -195,3 +195,16 @@ QStringList FilterToNameFilters(const QString &filter)
     }
     return result;
 }
+
+int Global_MessageDlg(const QString &caption, const QString &message, int type, unsigned buttons,
+                      int helpTopic)
+{
+    return DialogService().MessageBox(
+        TMessageRequest {caption, message, TMsgDlgType(type), buttons, helpTopic});
+}
+
+QString GlobalAppTitle()
+{
+    const QString name = QApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Velora") : name;
+}

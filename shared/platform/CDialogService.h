@@ -103,3 +103,9 @@ std::unique_ptr<TDialogService> CreateQtDialogService();
 
 // "Desc|*.a;*.b|Desc2|*.c" → "Desc (*.a *.b);;Desc2 (*.c)"; the list of Qt name filters.
 QStringList FilterToNameFilters(const QString &filter);
+
+// Message boxes through the dialog service, centred and captioned as the programs are.
+int Global_MessageDlg(const QString &caption, const QString &message, int type, unsigned buttons,
+                      int helpTopic);
+// The running program's name, for captions.
+QString GlobalAppTitle();

@@ -1,11 +1,7 @@
 #include "CWYSIWYGEngine.h"
 
-#include "CBasePgCtrl.h"
 #include "CDialogService.h"
-#include "CGlobal.h"
-#include "CPrinterPage.h"
 #include "CPrinterService.h"
-#include "CPropGroups.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -251,13 +247,7 @@ void WYSIWYGEngineSetPrnPgRefQuery(TWYSIWYGPrnPgRefQuery query)
 // ---------------------------------------------------------------------------
 // TWYSIWYGEngine
 
-struct TWYSIWYGEngine::TBuildGeometry
-{
-    TWYSIWYGRect Ref;
-    TWYSIWYGRect Area;
-};
-
-TWYSIWYGEngine::TWYSIWYGEngine(TVisualPgCtrl *owner) : m_owner(owner) { }
+TWYSIWYGEngine::TWYSIWYGEngine(TWYSIWYGLayoutSource *source) : m_source(source) { }
 
 TWYSIWYGEngine::~TWYSIWYGEngine() = default;
 
@@ -278,39 +268,21 @@ void TWYSIWYGEngine::BuildWYSIWYGData(bool reset, const QString &text, bool wrap
 
 bool TWYSIWYGEngine::FixedStyle() const
 {
-    const TPropGroupParagraph *paragraph = m_owner->VisualParagraphProps();
-    return paragraph && paragraph->ParagraphStyle() == psFixed;
-}
-
-bool TWYSIWYGEngine::PrepareGeometry(TBuildGeometry &geometry) const
-{
-    const TPrinterPage *page = m_owner->ParentPage();
-    if (!page)
-        return false;
-    geometry.Ref.Right = int(Round(page->PageWidthPixels() / 100.0L * m_owner->BaseRelWidth()));
-    geometry.Ref.Bottom = int(Round(page->PageHeightPixels() / 100.0L * m_owner->BaseRelHeight()));
-    if (geometry.Ref.Right > 0 && geometry.Ref.Bottom > 0) {
-        const QRect area = m_owner->AdjRectBy(QRect(0, 0, geometry.Ref.Right, geometry.Ref.Bottom),
-                                              m_owner->VisualBorderProps(),
-                                              m_owner->VisualPadProps(), true, true, false);
-        geometry.Area
-            = {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
-    }
-    return true;
+    return m_request.Style == psFixed;
 }
 
 bool TWYSIWYGEngine::NeedsBuild() const
 {
-    TBuildGeometry geometry;
-    if (!PrepareGeometry(geometry))
+    const TWYSIWYGLayoutRequest request = m_source->LayoutRequest();
+    if (!request.Placed)
         return false;
-    return !m_built || geometry.Ref.Right != m_ref.Right || geometry.Ref.Bottom != m_ref.Bottom;
+    return !m_built || request.Ref.Right != m_ref.Right || request.Ref.Bottom != m_ref.Bottom;
 }
 
 void TWYSIWYGEngine::DoBuildData(bool reset, const QString &text, bool wrap)
 {
-    TBuildGeometry geometry;
-    if (!PrepareGeometry(geometry))
+    TWYSIWYGLayoutRequest request = m_source->LayoutRequest();
+    if (!request.Placed)
         return;
     struct TBuildingScope
     {
@@ -326,10 +298,11 @@ void TWYSIWYGEngine::DoBuildData(bool reset, const QString &text, bool wrap)
         m_overflow = false;
         m_wrappedText.clear();
     }
-    m_ref = geometry.Ref;
+    m_request = std::move(request);
+    m_ref = m_request.Ref;
     m_built = true;
-    const TWYSIWYGRect &ref = geometry.Ref;
-    const TWYSIWYGRect &area = geometry.Area;
+    const TWYSIWYGRect &ref = m_request.Ref;
+    const TWYSIWYGRect &area = m_request.Area;
     // Sizes of 0 and less come from stored files; nothing can be placed in them.
     if (ref.Right <= 0 || ref.Bottom <= 0)
         return;
@@ -366,14 +339,12 @@ void TWYSIWYGEngine::ClearData(TWYSIWYGEngineCharList &list)
 
 void TWYSIWYGEngine::CalcFixedHelpers()
 {
-    const TPrinterPage *page = m_owner->ParentPage();
-    const TPropGroupFixed *boxes = m_owner->VisualParagraphProps()->ParagraphFixed();
-    const Extended ppiX = page->PrinterPixelsPerInchX();
-    const Extended ppiY = page->PrinterPixelsPerInchY();
-    m_cellWidth = boxes->FixedWidth() * ppiX / 25.4L;
-    m_cellHorzGap = boxes->FixedHorzGap() * ppiX / 25.4L;
-    m_cellHeight = boxes->FixedHeight() * ppiY / 25.4L;
-    m_cellVertGap = boxes->FixedVertGap() * ppiY / 25.4L;
+    const Extended ppiX = m_request.PrinterPixelsPerInchX;
+    const Extended ppiY = m_request.PrinterPixelsPerInchY;
+    m_cellWidth = m_request.FixedWidth * ppiX / 25.4L;
+    m_cellHorzGap = m_request.FixedHorzGap * ppiX / 25.4L;
+    m_cellHeight = m_request.FixedHeight * ppiY / 25.4L;
+    m_cellVertGap = m_request.FixedVertGap * ppiY / 25.4L;
 }
 
 void TWYSIWYGEngine::BuildBoxGrid(const TWYSIWYGRect &ref, const TWYSIWYGRect &area, bool wrap)
@@ -401,9 +372,8 @@ void TWYSIWYGEngine::BuildBoxGrid(const TWYSIWYGRect &ref, const TWYSIWYGRect &a
 
 void TWYSIWYGEngine::PrepareFont()
 {
-    const TPropGroupCharacter *character = m_owner->VisualCharacterProps();
-    const TCharacterStyles style = character->CharacterStyle();
-    QFont font(character->CharacterFont());
+    const TCharacterStyles style = m_request.FontStyle;
+    QFont font(m_request.FontFamily);
     font.setBold(style.testFlag(csBold));
     font.setItalic(style.testFlag(csItalic));
     font.setUnderline(style.testFlag(csUnderline));
@@ -412,9 +382,8 @@ void TWYSIWYGEngine::PrepareFont()
     // line narrower than the sum of its characters.
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
-    m_fontPixels = qMax(1,
-                        -GlobalCompFontHeight(WYSIWYGEnginePrnPgRefPixelsPerInchY(), 100,
-                                              character->CharacterSize()));
+    m_fontPixels = qMax(
+        1, int(Trunc(Extended(m_request.FontPoints) * WYSIWYGEnginePrnPgRefPixelsPerInchY() / 72)));
     font.setPixelSize(m_fontPixels);
     // Looked up on every build: a new reference canvas drops the old widths.
     m_metrics = MetricsFor(font);
@@ -446,11 +415,10 @@ Extended TWYSIWYGEngine::TextHeight() const
 
 QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
 {
-    const TPropGroupParagraph *paragraph = m_owner->VisualParagraphProps();
     const bool fixed = FixedStyle();
     // Right-aligned plain text carries blanks to the next word, so no blank ends a line.
-    const bool blanksTrail = paragraph->ParagraphStyle() == psJustified
-        || paragraph->ParagraphHorzAlign() != taRightJustify;
+    const bool blanksTrail
+        = m_request.Style == psJustified || m_request.HorzAlign != taRightJustify;
     const Extended max = maxWidth == 0 ? Extended(2147483647) : Extended(maxWidth);
     const auto width = [&](qsizetype k) -> Extended {
         return fixed ? 1 : CharWidth(text, k);
@@ -527,10 +495,9 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
 void TWYSIWYGEngine::BuildData(QStringView text, const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
                                TWYSIWYGEngineCharList &out)
 {
-    const TPropGroupParagraph *paragraph = m_owner->VisualParagraphProps();
     const bool fixed = FixedStyle();
-    const bool justified = paragraph->ParagraphStyle() == psJustified;
-    const bool right = paragraph->ParagraphHorzAlign() == taRightJustify;
+    const bool justified = m_request.Style == psJustified;
+    const bool right = m_request.HorzAlign == taRightJustify;
     const Extended lineHeight = fixed ? BoxPitchY() : TextHeight();
     const Extended cellW = RelPos(m_cellWidth, ref.Right);
     const Extended cellH = RelPos(m_cellHeight, ref.Bottom);
@@ -620,9 +587,8 @@ void TWYSIWYGEngine::LineBreak(const TWYSIWYGRect &ref, Extended x, Extended y, 
 Extended TWYSIWYGEngine::HorzAlign(const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
                                    QStringView line, bool soft)
 {
-    const TPropGroupParagraph *paragraph = m_owner->VisualParagraphProps();
-    const TAlignment align = paragraph->ParagraphHorzAlign();
-    if (align == taLeftJustify || (paragraph->ParagraphStyle() == psJustified && soft))
+    const TAlignment align = m_request.HorzAlign;
+    if (align == taLeftJustify || (m_request.Style == psJustified && soft))
         return 0;
     const bool fixed = FixedStyle();
     const Extended free = fixed ? area.Width() - (line.size() * BoxPitchX() - m_cellHorzGap)
@@ -636,7 +602,7 @@ Extended TWYSIWYGEngine::HorzAlign(const TWYSIWYGRect &ref, const TWYSIWYGRect &
 
 Extended TWYSIWYGEngine::Justify(const TWYSIWYGRect &area, QStringView line)
 {
-    if (m_owner->VisualParagraphProps()->ParagraphStyle() != psJustified || line.isEmpty())
+    if (m_request.Style != psJustified || line.isEmpty())
         return 0;
     const qsizetype inner = line.first(line.size() - 1).count(kBlank);
     if (inner <= 0)
@@ -649,7 +615,7 @@ Extended TWYSIWYGEngine::Justify(const TWYSIWYGRect &area, QStringView line)
 Extended TWYSIWYGEngine::VerticalAlignment(const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
                                            Extended y, TWYSIWYGEngineCharList &out)
 {
-    const TVerticalAlignment align = m_owner->VisualParagraphProps()->ParagraphVertAlign();
+    const TVerticalAlignment align = m_request.VertAlign;
     if (align == taAlignTop)
         return 0;
     const Extended free = area.Bottom - y;
@@ -785,7 +751,6 @@ void TWYSIWYGEngine::DrawFixedBorders(QPainter &canvas, const QRect &target, boo
     const int h = target.height();
     if (m_building || m_fixedBorders.empty() || w <= 0 || h <= 0)
         return;
-    TPropGroupFixed *boxes = m_owner->VisualParagraphProps()->ParagraphFixed();
     const auto px = [](Extended percent, int extent) {
         return int(Round(percent / 100 * extent));
     };
@@ -796,8 +761,6 @@ void TWYSIWYGEngine::DrawFixedBorders(QPainter &canvas, const QRect &target, boo
         const int y = px(e.Y, h) + target.top();
         const QRect box(x, y, px(e.X + e.Width, w) + target.left() - x,
                         px(e.Y + e.Height, h) + target.top() - y);
-        m_owner->DrawFill(box, canvas, boxes->FixedBorderProps(), boxes->FixedFillProps(), false,
-                          onScreen);
-        m_owner->DrawBorder(box, canvas, boxes->FixedBorderProps(), false, onScreen);
+        m_source->DrawFixedBox(canvas, box, onScreen);
     }
 }

@@ -6,6 +6,7 @@
 // It also lays out the grid of fixed character boxes.
 
 #include "CPublished.h"
+#include "CVeloraTypes.h"
 
 #include <QChar>
 #include <QColor>
@@ -18,7 +19,6 @@
 
 class QPainter;
 class QRect;
-class TVisualPgCtrl;
 class TWYSIWYGFontMetrics;
 
 // One laid-out character; positions and sizes in percent of the element.
@@ -59,11 +59,45 @@ struct TWYSIWYGRect
     bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
 };
 
+// What one build lays out, in the units the engine measures in: the element's
+// settings and where it sits. The engine reads nothing else of its element.
+struct TWYSIWYGLayoutRequest
+{
+    // False while the element sits on no page: nothing is built.
+    bool Placed = false;
+    // The element's rectangle and the area inside its border and pad, in printer pixels.
+    TWYSIWYGRect Ref;
+    TWYSIWYGRect Area;
+    QString FontFamily;
+    TCharacterStyles FontStyle;
+    int FontPoints = 0;
+    TParagraphStyle Style = psVariable;
+    TAlignment HorzAlign = taLeftJustify;
+    TVerticalAlignment VertAlign = taAlignTop;
+    // Fixed boxes and their gaps in millimetres, and the printer resolution of the page.
+    Extended FixedWidth = 0;
+    Extended FixedHeight = 0;
+    Extended FixedHorzGap = 0;
+    Extended FixedVertGap = 0;
+    Extended PrinterPixelsPerInchX = 0;
+    Extended PrinterPixelsPerInchY = 0;
+};
+
+// The element an engine lays out, as the engine sees it.
+class TWYSIWYGLayoutSource
+{
+public:
+    virtual ~TWYSIWYGLayoutSource() = default;
+    virtual TWYSIWYGLayoutRequest LayoutRequest() const = 0;
+    // Fills and outlines one fixed box at a target rectangle.
+    virtual void DrawFixedBox(QPainter &canvas, const QRect &box, bool onScreen) = 0;
+};
+
 class TWYSIWYGEngine
 {
 public:
-    // The owner outlives its engine and must sit on a page for anything to be built.
-    explicit TWYSIWYGEngine(TVisualPgCtrl *owner);
+    // The source outlives its engine.
+    explicit TWYSIWYGEngine(TWYSIWYGLayoutSource *source);
     virtual ~TWYSIWYGEngine();
     TWYSIWYGEngine(const TWYSIWYGEngine &) = delete;
     TWYSIWYGEngine &operator=(const TWYSIWYGEngine &) = delete;
@@ -81,7 +115,6 @@ public:
     virtual Extended GetTextLineTop(int line) const;
     virtual Extended RelPos(Extended value, Extended total) const { return value / total * 100; }
 
-    TVisualPgCtrl *Owner() const { return m_owner; }
     bool Building() const { return m_building; }
     bool Overflow() const { return m_overflow; }
     int LineNo() const { return m_lineNo; }
@@ -95,12 +128,12 @@ public:
     // Printer-pixel measures in the font of the last build (zero before the first).
     Extended TextWidth(QStringView text) const;
     Extended TextHeight() const;
-    // The font text is measured in: the owner's, at the reference canvas resolution.
+    // The font text is measured in: the element's, at the reference canvas resolution.
     QFont MeasuringFont() const { return m_font; }
     // The font DrawText uses on a target of that height.
     QFont TargetFont(int targetHeight) const { return DrawingFont(targetHeight); }
 
-    // True when the owner's size on the page is not the one last laid out.
+    // True when the element's size on the page is not the one last laid out.
     bool NeedsBuild() const;
     // What was laid out no longer holds (the text or a setting changed unbuilt).
     void Invalidate() { m_built = false; }
@@ -132,8 +165,6 @@ protected:
     virtual QString WrapTxt(QStringView text, int maxWidth);
 
 private:
-    struct TBuildGeometry;
-    bool PrepareGeometry(TBuildGeometry &geometry) const;
     void BuildBoxGrid(const TWYSIWYGRect &ref, const TWYSIWYGRect &area, bool wrap);
     void PrepareFont();
     Extended CharWidth(QStringView text, qsizetype i) const;
@@ -143,7 +174,9 @@ private:
     Extended BoxPitchY() const { return m_cellHeight + m_cellVertGap; }
     QFont DrawingFont(int targetHeight) const;
 
-    TVisualPgCtrl *m_owner;
+    TWYSIWYGLayoutSource *m_source;
+    // The request of the last build.
+    TWYSIWYGLayoutRequest m_request;
     bool m_building = false;
     TWYSIWYGEngineCharList m_fixedBorders;
     TWYSIWYGEngineCharList m_textChars;

@@ -1,6 +1,6 @@
 #include "CUndoRedo.h"
 
-#include "CGlobal.h"
+#include <QScopedValueRollback>
 
 const TUndoRedo::TItemList *TUndoRedo::s_freeing = nullptr;
 
@@ -30,15 +30,15 @@ void TUndoRedo::Add(std::unique_ptr<TUndoRedoItem> undo, std::unique_ptr<TUndoRe
     FreeItems(m_redo, m_position);
     m_redo.push_back(std::move(redo));
     m_position = int(m_redo.size());
-    if (MarksChanges)
-        GlobalMadeChange();
+    if (OnChange)
+        OnChange(this);
 }
 
 void TUndoRedo::Undo()
 {
     if (!CanUndo())
         return;
-    TGlobalFlagScope busy(m_busy);
+    const QScopedValueRollback busy(m_busy, true);
     --m_position;
     if (OnUndo)
         OnUndo(this, m_undo[std::size_t(m_position)].get(), true);
@@ -49,7 +49,7 @@ void TUndoRedo::Redo()
     if (!CanRedo())
         return;
     {
-        TGlobalFlagScope busy(m_busy);
+        const QScopedValueRollback busy(m_busy, true);
         if (OnRedo)
             OnRedo(this, m_redo[std::size_t(m_position)].get(), false);
     }

@@ -45,8 +45,8 @@ public:
 
     TUndoRedoEvent OnUndo;
     TUndoRedoEvent OnRedo;
-    // Whether an Add marks the document changed (the designer's history does).
-    bool MarksChanges = true;
+    // After each pair recorded: the owner marks its document changed.
+    std::function<void(TUndoRedo *sender)> OnChange;
 
 private:
     // Removes and frees the records from index from on, each taken out of the list first.

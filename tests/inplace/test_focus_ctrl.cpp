@@ -8,6 +8,7 @@
 #include "CPrinterPage.h"
 #include "CVisualPgCtrlNumeric.h"
 #include "CWYSIWYGEngine.h"
+#include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
 #include <QApplication>
@@ -92,6 +93,8 @@ public:
 class FocusCtrl : public ::testing::Test
 {
 protected:
+    // First, so that the globals the tests change come back after everything else is gone.
+    TGlobalsGuard m_globals;
     void SetUp() override
     {
         GlobalMainForm = &window;

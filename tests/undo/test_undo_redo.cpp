@@ -1,4 +1,3 @@
-#include "CGlobal.h"
 #include "CUndoRedo.h"
 
 #include <QStringList>
@@ -32,6 +31,9 @@ struct History
             Add(QStringLiteral("echo"));
         };
         undoRedo.OnRedo = undoRedo.OnUndo;
+        undoRedo.OnChange = [this](TUndoRedo *) {
+            ++changes;
+        };
     }
     void Add(const QString &action)
     {
@@ -48,6 +50,7 @@ struct History
         return kept;
     }
     QStringList replayed;
+    int changes = 0;
     QStringList freed; // outlives the history, whose records write to it
     TUndoRedo undoRedo;
 };
@@ -60,7 +63,7 @@ TEST(UndoRedo, PairsReplayInOrderAndIgnoreAddsWhileBusy)
     h.undoRedo.Undo(); // nothing to undo
     h.Add(QStringLiteral("a"));
     h.Add(QStringLiteral("b"));
-    EXPECT_TRUE(GlobalProjectChanged);
+    EXPECT_EQ(h.changes, 2);
     EXPECT_EQ(h.undoRedo.Position(), 2);
     h.undoRedo.Undo();
     h.undoRedo.Undo();
@@ -72,7 +75,7 @@ TEST(UndoRedo, PairsReplayInOrderAndIgnoreAddsWhileBusy)
     EXPECT_EQ(h.undoRedo.Count(), 2);
     EXPECT_EQ(h.undoRedo.Position(), 1);
     EXPECT_TRUE(h.Freed().isEmpty());
-    GlobalProjectChanged = false;
+    EXPECT_EQ(h.changes, 2); // replays record nothing and change nothing
 }
 
 TEST(UndoRedo, ANewActionCutsTheUndoneTail)
@@ -93,13 +96,11 @@ TEST(UndoRedo, ANewActionCutsTheUndoneTail)
     EXPECT_EQ(h.Freed().size(), 4);
     EXPECT_FALSE(h.undoRedo.CanUndo());
     EXPECT_FALSE(h.undoRedo.CanRedo());
-    GlobalProjectChanged = false;
 }
 
 TEST(UndoRedo, RecordsSeeTheListBeingFreed)
 {
     TUndoRedo history;
-    history.MarksChanges = false;
     bool seen = false;
     struct TWatcher : TUndoRedoItem
     {
@@ -111,5 +112,4 @@ TEST(UndoRedo, RecordsSeeTheListBeingFreed)
     history.Clear();
     EXPECT_TRUE(seen);
     EXPECT_EQ(TUndoRedo::ListBeingFreed(), nullptr);
-    EXPECT_FALSE(GlobalProjectChanged);
 }
