@@ -56,12 +56,13 @@ class TBasePgCtrl : public QWidget,
                     public TPrinterPageElement
 {
     Q_OBJECT
-    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
-    Q_CLASSINFO("Default:Tag", "0")
+    // The control's bounds come first in the stream; readers take any order.
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
     Q_PROPERTY(int Width READ Width WRITE SetWidth)
     Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
+    Q_CLASSINFO("Default:Tag", "0")
     Q_PROPERTY(int Cursor READ Cursor WRITE SetCursor)
     Q_CLASSINFO("Default:Cursor", "0")
     Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
@@ -173,7 +174,7 @@ private:
 };
 
 class TVisualPgCtrl;
-using TIterateCallback = std::function<bool(TVisualPgCtrl *element, void *context)>;
+using TIterateCallback = std::function<bool(TBasePgCtrl *element, void *context)>;
 
 class TVisualPgCtrl : public TBasePgCtrl, public TPropGroupOwner, public TWYSIWYGLayoutSource
 {
@@ -266,6 +267,7 @@ public:
     virtual QString GetValidationHTML(int index) const;
     virtual bool HasHTMLValidation() const;
     virtual bool IsCalcField() const { return false; }
+    // Every element of the owner, visual or not, until the callback answers true.
     bool IterateCtrls(const TIterateCallback &callback, void *context);
     void KillFocus();
     virtual void ReadOnlyChanged();

@@ -147,7 +147,7 @@ bool TVisualPgCtrl::IterateCtrls(const TIterateCallback &callback, void *context
     m_iterating = true;
     bool result = false;
     for (int i = 0; i < Owner()->ComponentCount() && !result; ++i)
-        if (auto *element = ComponentCast<TVisualPgCtrl>(Owner()->Components(i)))
+        if (auto *element = ComponentCast<TBasePgCtrl>(Owner()->Components(i)))
             result = callback(element, context);
     m_iterating = false;
     return result;

@@ -90,11 +90,11 @@ TEST_F(Elements, ANewElementHasEveryGroupAtItsDefaultsAndPublishesThemInStreamOr
     for (const QMetaProperty &p : StoredProperties(box->metaObject()))
         names.append(QLatin1String(p.name()));
     EXPECT_EQ(names,
-              QStringList({"Tag",
-                           "Left",
+              QStringList({"Left",
                            "Top",
                            "Width",
                            "Height",
+                           "Tag",
                            "Cursor",
                            "Hint",
                            "HelpContext",
@@ -225,6 +225,12 @@ TEST_F(Elements, TabWrapsAcrossPagesAndSkipsReadOnlyElements)
     QTest::mouseClick(b, Qt::LeftButton);
     EXPECT_TRUE(b->Focused());
     EXPECT_FALSE(a->Focused());
+
+    // Back from the first element of the first page: the last element of the last page.
+    TSampleTextBox *d = AddBox(1, QStringLiteral("D"), 1, {100, 200});
+    EXPECT_EQ(b->SelectCtrl(false, -1, INT_MAX), d);
+    EXPECT_EQ(pages->ActivePageIndex(), 1);
+    EXPECT_TRUE(d->Focused());
 }
 
 TEST_F(Elements, PaintingPutsBorderAndFillWhereAdjRectBySays)
@@ -273,6 +279,34 @@ TEST_F(Elements, PaintingPutsBorderAndFillWhereAdjRectBySays)
             green += image.pixelColor(x, 0) == QColor(Qt::green);
         EXPECT_EQ(green > image.width() / 4, !filling) << green;
     }
+}
+
+TEST_F(Elements, IterationVisitsEveryElementOfTheOwnerOnceAndStopsWhenAnswered)
+{
+    TSampleTextBox *first = AddBox(0, QStringLiteral("Box1"), 0);
+    AddBox(1, QStringLiteral("Box2"), 0);
+    auto *hidden = CreateComponent<TNonVisualPgCtrl>(pages.get());
+    hidden->SetName(QStringLiteral("Mailer"));
+
+    QStringList seen;
+    EXPECT_FALSE(first->IterateCtrls(
+        [&](TBasePgCtrl *element, void *) {
+            seen << element->objectName();
+            // Re-entering from a callback does nothing.
+            EXPECT_FALSE(first->IterateCtrls([](TBasePgCtrl *, void *) { return true; }, nullptr));
+            return false;
+        },
+        nullptr));
+    EXPECT_EQ(seen, (QStringList {"Box1", "Box2", "Mailer"}));
+
+    seen.clear();
+    EXPECT_TRUE(first->IterateCtrls(
+        [&](TBasePgCtrl *element, void *) {
+            seen << element->objectName();
+            return element == first;
+        },
+        nullptr));
+    EXPECT_EQ(seen, QStringList {"Box1"});
 }
 
 TEST_F(Elements, DoubleClickEditorsSetTextAndHintAndMarkTheProjectChanged)

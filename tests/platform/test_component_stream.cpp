@@ -507,6 +507,9 @@ TEST(ComponentStream, TextShowsTheTreeAsPeopleReadIt)
     b.Raw(ExtendedBytes(0.1L));
     b.Short("Money") << vaCurrency;
     b.LE(qint64(-12345));
+    // A small fraction keeps its leading zeros: 1.05, not 1.5.
+    b.Short("Fee") << vaCurrency;
+    b.LE(qint64(10500));
     b.Short("Font") << vaSet;
     b.Short("csBold").Short("csItalic") << 0;
     b.Short("Lines.Strings") << vaList << vaString;
@@ -523,6 +526,7 @@ TEST(ComponentStream, TextShowsTheTreeAsPeopleReadIt)
               "  Caption = 'it''s'#13#10'ok'\n"
               "  Ratio = 0.1\n"
               "  Money = -1.2345\n"
+              "  Fee = 1.0500\n"
               "  Font = [csBold, csItalic]\n"
               "  Lines.Strings = (\n"
               "    'a'\n"
