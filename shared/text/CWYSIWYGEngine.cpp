@@ -362,12 +362,8 @@ void TWYSIWYGEngine::BuildBoxGrid(const TWYSIWYGRect &ref, const TWYSIWYGRect &a
             grid.append(u"\r\n");
         grid.append(line);
     }
-    // The grid is not the text: what the text reports must not come from it.
-    const int lineNo = m_lineNo;
-    const bool overflow = m_overflow;
+    // Line count and overflow are the grid's until a text is laid out over them.
     BuildData(grid, ref, area, m_fixedBorders);
-    m_lineNo = lineNo;
-    m_overflow = overflow;
 }
 
 void TWYSIWYGEngine::PrepareFont()
@@ -427,7 +423,6 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
     QString result;
     result.reserve(text.size() + text.size() / 8 + 16);
     Extended remaining = max;
-    bool lineEmpty = true;
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {
@@ -435,10 +430,8 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
         qsizetype end = i + 1;
         if (c == kCR || c == kLF) {
             result.append(c);
-            if (c == kCR) {
+            if (c == kCR)
                 remaining = max;
-                lineEmpty = true;
-            }
             ++i;
             continue;
         }
@@ -471,11 +464,11 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
         } else {
             for (qsizetype k = i; k < end; ++k) {
                 const Extended cw = width(k);
-                // A character wider than the line still goes on an empty line, and a
-                // surrogate pair stays together.
+                // A surrogate pair stays together; a character wider than the line
+                // gets a break before it even at the start of a line.
                 const bool keep
                     = (text[k].isLowSurrogate() && k > i && text[k - 1].isHighSurrogate())
-                    || cw <= remaining || lineEmpty;
+                    || cw <= remaining;
                 if (keep) {
                     remaining -= cw;
                 } else {
@@ -483,10 +476,8 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
                     remaining = max - cw;
                 }
                 result.append(text[k]);
-                lineEmpty = false;
             }
         }
-        lineEmpty = false;
         i = end;
     }
     return result;
@@ -510,19 +501,15 @@ void TWYSIWYGEngine::BuildData(QStringView text, const TWYSIWYGRect &ref, const 
     out.reserve(out.size() + size_t(text.size()) + 1);
     const qsizetype n = text.size();
     qsizetype i = 0;
-    bool lineStart = true;
     while (i < n) {
         if (text[i] == kCR) {
-            // An empty line aligns its break like any other line.
-            if (lineStart)
-                offset = HorzAlign(ref, area, {}, false);
+            // An empty line is not aligned: its breaks keep the offset of the line before.
             int pos = int(i);
             LineBreak(ref, x, y, pos, text, offset, out);
             i = pos;
             x = area.Left;
             y += lineHeight;
             ++m_lineNo;
-            lineStart = true;
             continue;
         }
         qsizetype end = i;
@@ -550,10 +537,7 @@ void TWYSIWYGEngine::BuildData(QStringView text, const TWYSIWYGRect &ref, const 
             }
         }
         i = end;
-        lineStart = false;
     }
-    if (lineStart)
-        offset = HorzAlign(ref, area, {}, false);
     out.emplace_back(QChar(0), RelPos(x, ref.Right) + offset, RelPos(y, ref.Bottom),
                      fixed ? cellW : 0, charH, m_lineNo, false, false);
 
@@ -573,6 +557,7 @@ void TWYSIWYGEngine::LineBreak(const TWYSIWYGRect &ref, Extended x, Extended y, 
     const bool withLF = soft || text.sliced(pos).startsWith(u"\r\n");
     const bool fixed = FixedStyle();
     const Extended w = fixed ? RelPos(m_cellWidth, ref.Right) : 0;
+    // A line tall in every style: a click on an empty line finds it by these entries.
     const Extended h = RelPos(fixed ? m_cellHeight : TextHeight(), ref.Bottom);
     const Extended ex = RelPos(x, ref.Right) + horzOffset;
     const Extended ey = RelPos(y, ref.Bottom);

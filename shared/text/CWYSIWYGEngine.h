@@ -116,6 +116,7 @@ public:
     virtual Extended RelPos(Extended value, Extended total) const { return value / total * 100; }
 
     bool Building() const { return m_building; }
+    // Those of the text's last layout; for an empty text, those of the box grid.
     bool Overflow() const { return m_overflow; }
     int LineNo() const { return m_lineNo; }
     // The text after word wrap: one entry of TextData per character, plus the end entry.

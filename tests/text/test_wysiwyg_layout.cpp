@@ -1,6 +1,7 @@
 // Line breaking, alignment and the character list the editor relies on.
 
 #include "CBasePgCtrl.h"
+#include "CBaseRTEditFocusCtrl.h"
 #include "CPrinterPage.h"
 #include "CPropGroups.h"
 #include "CWYSIWYGEngine.h"
@@ -83,6 +84,26 @@ TEST_F(Layout, WrappingKeepsOneEntryPerCharacterOfTheWrappedText)
     EXPECT_EQ(Engine().LineNo(), 2);
 }
 
+TEST_F(Layout, AWordThatFillsTheLineExactlyStaysOnIt)
+{
+    // Three comb boxes in a wrapped row (the width rounds up to whole pixels).
+    Paragraph().SetParagraphStyle(psFixed);
+    Size(std::ceil(kCell * 3), 400);
+    Build(QStringLiteral("abc"), true);
+    EXPECT_EQ(Engine().WrappedText(), QStringLiteral("abc"));
+    EXPECT_EQ(At(0).Line, 1);
+    EXPECT_EQ(At(2).Line, 1);
+    Build(QStringLiteral("abcd"), true);
+    EXPECT_EQ(Engine().WrappedText(), QStringLiteral("abc\r\r\nd"));
+
+    // Plain text measured to the pixel fits its own width.
+    Paragraph().SetParagraphStyle(psVariable);
+    const Extended word = Width(QStringLiteral("abc"));
+    Size(std::ceil(word), 400);
+    Build(QStringLiteral("abc"), true);
+    EXPECT_EQ(Engine().WrappedText(), QStringLiteral("abc"));
+}
+
 TEST_F(Layout, WordsLongerThanTheLineBreakCharacterByCharacter)
 {
     // Fixed boxes count one each: 3.5 boxes hold 3 characters.
@@ -102,10 +123,15 @@ TEST_F(Layout, WordsLongerThanTheLineBreakCharacterByCharacter)
     for (const QString &line : lines)
         EXPECT_LE(Engine().TextWidth(line), Extended(refWidth)) << line.toStdString();
 
-    // A character wider than the whole line still starts on the first line.
+    // A character wider than the whole line gets a soft break before it, even as
+    // the first character, so it stands on a line of its own.
     Size(3, 2000);
     Build(QStringLiteral("WW"), true);
-    EXPECT_EQ(Engine().WrappedText(), QStringLiteral("W\r\r\nW"));
+    EXPECT_EQ(Engine().WrappedText(), QStringLiteral("\r\r\nW\r\r\nW"));
+    EXPECT_EQ(Chars(), Engine().WrappedText() + QChar(0));
+    EXPECT_TRUE(At(0).SoftBreak && At(2).SoftBreak);
+    EXPECT_EQ(At(3).Line, 2);
+    EXPECT_EQ(Engine().LineNo(), 3);
 }
 
 TEST_F(Layout, FixedLinesAlignByWholeBoxesWhenCentredAndToTheEdgeWhenRight)
@@ -158,6 +184,21 @@ TEST_F(Layout, JustifiedLinesReachTheRightEdgeExceptTheLastOfAParagraph)
     }
 }
 
+TEST_F(Layout, JustifiedLinesBrokenInsideAWordEndAtTheRightEdgeToo)
+{
+    const Extended width = Width(QStringLiteral("ab cdefghij"));
+    Paragraph().SetParagraphStyle(psJustified);
+    Size(width, 2000);
+    Build(QStringLiteral("ab cdefghijklmnopqrstuvwxyz"), true);
+    const QString wrapped = Engine().WrappedText();
+    const int end = int(wrapped.indexOf(QStringLiteral("\r\r\n")));
+    ASSERT_GT(end, 3) << wrapped.toStdString();
+    ASSERT_NE(wrapped[end - 1], u' ');
+    // No trailing blank hands its width over, so none is added: the last
+    // character of the line ends at the edge, not a blank's width past it.
+    EXPECT_NEAR(double(PxX(At(end - 1).X + At(end - 1).Width)), refWidth, 1e-6);
+}
+
 TEST_F(Layout, LineTopsSkipLinesThatHoldOnlyBreaks)
 {
     Size(1000, 1000);
@@ -166,6 +207,46 @@ TEST_F(Layout, LineTopsSkipLinesThatHoldOnlyBreaks)
     EXPECT_EQ(Engine().GetTextLineTop(2), -1);
     EXPECT_NEAR(double(Engine().GetTextLineTop(3)), double(Engine().TextHeight() / 5), 1e-9);
     EXPECT_EQ(Engine().GetTextLineTop(4), -1);
+}
+
+TEST_F(Layout, EmptyLinesAndTheEndKeepTheOffsetOfTheLineBefore)
+{
+    Size(1000, 1000);
+    Paragraph().SetParagraphHorzAlign(taCenter);
+    Build(QStringLiteral("abc\r\n\r\ndef"), false);
+    const Extended start = At(0).X;
+    ASSERT_GT(start, 1.0L);
+    // The break that ends "abc" stands after it; those of the empty line
+    // where "abc" starts, not in the middle of the empty line.
+    EXPECT_NEAR(double(At(3).X), double(At(2).X + At(2).Width), 1e-12);
+    EXPECT_EQ(At(5).Line, 2);
+    EXPECT_EQ(At(5).X, start);
+    EXPECT_EQ(At(6).X, start);
+    // The end of a text that ends with a break, likewise.
+    Build(QStringLiteral("abc\r\n"), false);
+    EXPECT_EQ(At(5).Line, 2);
+    EXPECT_EQ(At(5).X, start);
+    // Before the first line there is no offset yet.
+    Paragraph().SetParagraphHorzAlign(taRightJustify);
+    Build(QStringLiteral("\r\nabc"), false);
+    EXPECT_EQ(At(0).X, 0);
+    EXPECT_EQ(At(1).X, 0);
+    EXPECT_GT(At(2).X, 1.0L);
+}
+
+TEST_F(Layout, AClickLowOnAnEmptyLineFindsThatLine)
+{
+    // The editor finds the line under a point from each entry's top and height.
+    Size(1000, 1000);
+    page->SetZoom(200); // places the element on the screen
+    Build(QStringLiteral("a\r\n\r\nb"), false);
+    ASSERT_EQ(At(3).Line, 2);
+    const Extended lineHeight = At(5).Y - At(3).Y;
+    ASSERT_GT(lineHeight * box->height() / 100, 8);
+    const int y = int(Round((At(3).Y + lineHeight * 0.75L) / 100 * box->height()));
+    const int index = BaseRTEditFocusCtrlChrIdxFromPos(box, QPoint(2, y), -1, false);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(At(index).Line, 2);
 }
 
 TEST_F(Layout, CentringTooTallTextMovesItUpByHalfTheExcess)
@@ -199,12 +280,21 @@ TEST_F(Layout, OverflowTellsWhetherTheTextFits)
     Build(QStringLiteral("abcd"), false);
     EXPECT_TRUE(Engine().Overflow());
 
-    // An empty wrapped grid has its clipped extra row, but no text overflows.
+    // An empty text reports the grid's lines and overflow: the clipped extra row
+    // of a wrapped grid overflows, a single row does not.
     Paragraph().SetParagraphStyle(psFixed);
     Size(kCell * 4.2L, kCell * 2.2L);
     Build(QString(), true);
     EXPECT_EQ(Engine().FixedBordersDataCount(), 3 * 4 + 2 * 2 + 1);
     EXPECT_EQ(Engine().TextDataCount(), 0);
+    EXPECT_EQ(Engine().LineNo(), 3);
+    EXPECT_TRUE(Engine().Overflow());
+    Build(QString(), false);
+    EXPECT_EQ(Engine().LineNo(), 1);
+    EXPECT_FALSE(Engine().Overflow());
+    // A text reports its own.
+    Build(QStringLiteral("a"), true);
+    EXPECT_EQ(Engine().LineNo(), 1);
     EXPECT_FALSE(Engine().Overflow());
     Build(QStringLiteral("abcdefgh"), true);
     EXPECT_FALSE(Engine().Overflow());
