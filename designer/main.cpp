@@ -3,6 +3,6 @@
 
 int main(int argc, char **argv)
 {
-    return RunVeloraProgram(argc, argv, QStringLiteral("Velora Designer"),
+    return RunVeloraProgram(argc, argv, QStringLiteral("Velora Designer"), TVeloraProgram::Designer,
                             [] { return new TDesignerMainForm; });
 }

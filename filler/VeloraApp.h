@@ -1,7 +1,7 @@
 #pragma once
-// Start-up shared by both programs: paths, the application object with its
-// error handler, the main window, and the developer option --screenshot=FILE
-// that saves the main window as a picture once a document is shown and quits.
+// Start-up shared by both programs: the command line, paths, the application
+// object with its error handler and the main window. The filler also prints a
+// document to PDF without a window (--print-to-pdf).
 
 #include <QApplication>
 #include <QString>
@@ -20,5 +20,10 @@ public:
 // Beeps and shows the error of the action that failed.
 void ShowApplicationError(const QString &message);
 
-int RunVeloraProgram(int argc, char **argv, const QString &applicationName,
+// Which program starts decides the options its command line offers.
+enum class TVeloraProgram { Filler, Designer };
+
+// --help, --version and a command line in error end here without a display:
+// 0 for help and version, 2 for a bad command line.
+int RunVeloraProgram(int argc, char **argv, const QString &applicationName, TVeloraProgram program,
                      const std::function<TFillerMainForm *()> &createMainWindow);

@@ -3,6 +3,6 @@
 
 int main(int argc, char **argv)
 {
-    return RunVeloraProgram(argc, argv, QStringLiteral("Velora Filler"),
+    return RunVeloraProgram(argc, argv, QStringLiteral("Velora Filler"), TVeloraProgram::Filler,
                             [] { return new TFillerMainForm; });
 }

@@ -2,11 +2,16 @@
 #include "CFillerMainForm.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 TEST(MainWindows, TitlesAndProgramIdentity)
 {
@@ -53,3 +58,190 @@ TEST_P(ProgramStart, OpensItsWindowAndQuitsCleanly)
 
 INSTANTIATE_TEST_SUITE_P(BothPrograms, ProgramStart,
                          ::testing::Values("VeloraFiller", "VeloraDesigner"));
+
+// ---------------------------------------------------------------------------
+// The command line, as a user at a terminal or a script meets it
+
+namespace {
+struct TRun
+{
+    int ExitCode = -1;
+    QString Out;
+    QString Err;
+};
+
+// No display of any kind, and settings of its own: what a script on a server has.
+QProcessEnvironment WithoutDisplay(const QString &configFolder)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder);
+    return env;
+}
+
+TRun RunProgram(QProcess &program, const char *name, const QStringList &arguments)
+{
+    program.start(QStringLiteral(VELORA_BIN_DIR "/") + QLatin1String(name), arguments);
+    TRun run;
+    if (!program.waitForFinished(60000) || program.exitStatus() != QProcess::NormalExit) {
+        program.kill();
+        program.waitForFinished();
+        return run;
+    }
+    run.ExitCode = program.exitCode();
+    run.Out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    run.Err = QString::fromLocal8Bit(program.readAllStandardError());
+    return run;
+}
+
+TRun RunProgram(const char *name, const QStringList &arguments, const QString &configFolder)
+{
+    QProcess program;
+    program.setProcessEnvironment(WithoutDisplay(configFolder));
+    return RunProgram(program, name, arguments);
+}
+
+QString Example(const char *name)
+{
+    return QStringLiteral(VELORA_BUILD_DIR "/examples/") + QLatin1String(name);
+}
+
+// pdfinfo's "Pages:" and "Page size:" lines.
+QString PdfInfo(const QString &pdf)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdfinfo"), {pdf});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        return {};
+    QStringList lines;
+    for (const QString &line : QString::fromLocal8Bit(tool.readAllStandardOutput()).split(u'\n'))
+        if (line.startsWith(QLatin1String("Pages:"))
+            || line.startsWith(QLatin1String("Page size:")))
+            lines << line.simplified();
+    return lines.join(u'\n');
+}
+} // namespace
+
+class ProgramCommandLine : public ::testing::TestWithParam<const char *>
+{
+protected:
+    QString Config() const { return m_config.path(); }
+    QTemporaryDir m_config;
+};
+
+TEST_P(ProgramCommandLine, HelpAndVersionPrintWithoutADisplay)
+{
+    const TRun help = RunProgram(GetParam(), {QStringLiteral("--help")}, Config());
+    EXPECT_EQ(help.ExitCode, 0) << help.Err.toStdString();
+    EXPECT_TRUE(help.Out.contains(QLatin1String("Usage:"))) << help.Out.toStdString();
+    EXPECT_TRUE(help.Out.contains(QLatin1String("--screenshot <file>")));
+    // Only the filler prints to PDF.
+    const bool filler = QLatin1String(GetParam()) == QLatin1String("VeloraFiller");
+    EXPECT_EQ(help.Out.contains(QLatin1String("--print-to-pdf")), filler);
+    EXPECT_EQ(help.Out.contains(QLatin1String("--publish-anyway")), filler);
+
+    const TRun version = RunProgram(GetParam(), {QStringLiteral("--version")}, Config());
+    EXPECT_EQ(version.ExitCode, 0) << version.Err.toStdString();
+    EXPECT_EQ(version.Out,
+              (filler ? QStringLiteral("Velora Filler ") : QStringLiteral("Velora Designer "))
+                  + QStringLiteral(VELORA_VERSION "\n"));
+}
+
+TEST_P(ProgramCommandLine, AnUnknownOptionShowsTheUsageAndFails)
+{
+    const TRun run = RunProgram(GetParam(), {QStringLiteral("--bogus")}, Config());
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_TRUE(run.Out.isEmpty()) << run.Out.toStdString();
+    EXPECT_TRUE(run.Err.contains(QLatin1String("bogus"))) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(QLatin1String("Usage:"))) << run.Err.toStdString();
+}
+
+TEST_P(ProgramCommandLine, TwoDocumentsAreAnError)
+{
+    const TRun run
+        = RunProgram(GetParam(), {Example("Employee.vld"), Example("Welcome.vld")}, Config());
+    EXPECT_EQ(run.ExitCode, 2) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(QLatin1String("Usage:"))) << run.Err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPrograms, ProgramCommandLine,
+                         ::testing::Values("VeloraFiller", "VeloraDesigner"));
+
+TEST(CommandLine, TheDesignerDoesNotPrintToPdf)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    const TRun run = RunProgram("VeloraDesigner",
+                                {QStringLiteral("--print-to-pdf"), pdf, Example("Welcome.vld")},
+                                dir.filePath(QStringLiteral("config")));
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_TRUE(run.Err.contains(QLatin1String("print-to-pdf"))) << run.Err.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+class PrintToPdf : public ::testing::Test
+{
+protected:
+    QString Out() const { return m_dir.filePath(QStringLiteral("out.pdf")); }
+    QString Config() const { return m_dir.filePath(QStringLiteral("config")); }
+    // The files the command left, temporary ones included.
+    QStringList Left() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(PrintToPdf, RefusesAFormThatFailsValidation)
+{
+    // The employee form has required fields; blank, it does not validate.
+    const TRun run
+        = RunProgram("VeloraFiller",
+                     {QStringLiteral("--print-to-pdf"), Out(), Example("Employee.vld")}, Config());
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_TRUE(run.Err.contains(QLatin1String("--publish-anyway"))) << run.Err.toStdString();
+    EXPECT_TRUE(Left().isEmpty()) << Left().join(u' ').toStdString();
+}
+
+TEST_F(PrintToPdf, PublishAnywayPrintsTheBlankForm)
+{
+    const TRun run = RunProgram("VeloraFiller",
+                                {QStringLiteral("--print-to-pdf"), Out(), Example("Employee.vld"),
+                                 QStringLiteral("--publish-anyway")},
+                                Config());
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    // One A4 page, as the example is laid out.
+    const QString info = PdfInfo(Out());
+    EXPECT_TRUE(info.contains(QLatin1String("Pages: 1"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size: 595(\\.\\d+)? x 842"))))
+        << info.toStdString();
+    EXPECT_EQ(Left(), QStringList {QStringLiteral("out.pdf")});
+    // An ordinary file for whoever reads it, not the private one a temporary file is.
+    EXPECT_TRUE(QFile::permissions(Out()) & QFile::ReadOwner);
+    EXPECT_TRUE(QFile::permissions(Out()) & QFile::WriteOwner);
+}
+
+// A disk that fills up mid-way: the PDF writer goes on without complaint, so
+// only the finished file tells.
+TEST_F(PrintToPdf, AWriteThatFailsLeavesTheOldFileAndFails)
+{
+    {
+        QFile old(Out());
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QProcess program;
+    program.setProcessEnvironment(WithoutDisplay(Config()));
+    program.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit {20000, 20000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    const TRun run = RunProgram(program, "VeloraFiller",
+                                {QStringLiteral("--print-to-pdf"), Out(), Example("Welcome.vld")});
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_TRUE(run.Err.contains(QLatin1String("Could not write"))) << run.Err.toStdString();
+    QFile old(Out());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old"));
+    EXPECT_EQ(Left(), QStringList {QStringLiteral("out.pdf")});
+}
