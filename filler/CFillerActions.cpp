@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolTip>
 #include <QUrl>
 
 enum TFillerMenu { mnNone, mnFile, mnEdit, mnView, mnHelp };
@@ -244,7 +245,12 @@ const TFillerAction TFillerMainForm::ActionTable[] = {
      },
      &TFillerINIInfo::PDFQuickDraw},
     {mnView, tbNone, "ViewHints", "Hints", kNoKey, kNoIcon, 0,
-     [](TFillerMainForm &w, bool on) { w.m_settings->SetHints(on); }, &TFillerINIInfo::Hints},
+     [](TFillerMainForm &w, bool on) {
+         w.m_settings->SetHints(on);
+         if (!on)
+             QToolTip::hideText();
+     },
+     &TFillerINIInfo::Hints},
     {.Menu = mnView, .Name = "ToolbarsMenu", .Caption = "Toolbars", .Kind = akToolBarsMenu},
 
     {mnHelp, tbHelp, "HelpHelpTopics", "Help Topics...", Qt::Key_F1, kNoIcon, 0,
@@ -308,9 +314,11 @@ QAction *TFillerMainForm::AddAction(QMenu *menu, const TFillerAction &row)
     if (row.Checked) {
         action->setCheckable(true);
         action->setChecked((m_settings.get()->*row.Checked)());
-        connect(action, &QAction::toggled, this, [this, run](bool on) { run(*this, on); });
+        connect(action, &QAction::toggled, this,
+                [this, run](bool on) { Guarded([&] { run(*this, on); }); });
     } else {
-        connect(action, &QAction::triggered, this, [this, run] { run(*this, false); });
+        connect(action, &QAction::triggered, this,
+                [this, run] { Guarded([&] { run(*this, false); }); });
     }
     if (row.Flags & afHidden)
         action->setVisible(false);
@@ -365,8 +373,10 @@ void TFillerMainForm::CreateToolBars()
         toggle->setCheckable(true);
         toggle->setChecked(shown);
         connect(toggle, &QAction::toggled, this, [this, bar, store = entry.SetShown](bool on) {
-            bar->setVisible(on);
-            (m_settings.get()->*store)(on);
+            Guarded([&] {
+                bar->setVisible(on);
+                (m_settings.get()->*store)(on);
+            });
         });
         m_toolBars << bar;
         for (const TFillerAction &row : ActionTable) {
@@ -400,8 +410,10 @@ void TFillerMainForm::AddZoomControls(QToolBar *bar)
     for (const int preset : kZoomPresets)
         m_zoomBox->addItem(QStringLiteral("%1 %").arg(preset), preset);
     m_zoomBox->setCurrentText(QStringLiteral("100 %"));
-    connect(m_zoomBox, &QComboBox::activated, this, [this] { ZoomBoxEdited(); });
-    connect(m_zoomBox->lineEdit(), &QLineEdit::editingFinished, this, [this] { ZoomBoxEdited(); });
+    connect(m_zoomBox, &QComboBox::activated, this,
+            [this] { Guarded([this] { ZoomBoxEdited(); }); });
+    connect(m_zoomBox->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { Guarded([this] { ZoomBoxEdited(); }); });
     bar->addWidget(m_zoomBox);
     m_zoomUpDown = new QSpinBox(bar);
     m_zoomUpDown->setObjectName(QStringLiteral("ZoomUpDown"));
@@ -412,8 +424,10 @@ void TFillerMainForm::AddZoomControls(QToolBar *bar)
     connect(m_zoomUpDown, &QSpinBox::valueChanged, this, [this](int zoom) {
         if (m_settingZoom)
             return;
-        GlobalMadeChange();
-        SetActiveZoom(zoom);
+        Guarded([this, zoom] {
+            GlobalMadeChange();
+            SetActiveZoom(zoom);
+        });
     });
     bar->addWidget(m_zoomUpDown);
 }

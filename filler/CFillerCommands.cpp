@@ -58,6 +58,9 @@ const TFillerCommand TFillerMainForm::CommandTable[] = {
      [](TFillerMainForm &w, const QString &argument) -> std::intptr_t {
          if (FirstOf(argument) != u'0')
              return w.SaveAs(argument.mid(2)) ? 0 : 1;
+         // A refused text stops the save before anything is asked.
+         if (!w.CommitEdit())
+             return 0;
          const QString path = argument.mid(2);
          if (path.isEmpty()) {
              Global_MessageDlg(QStringLiteral("Save As Error"),

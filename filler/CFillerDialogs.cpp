@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -82,14 +83,18 @@ TFillerLoadErrDlg::TFillerLoadErrDlg(QWidget *parent, bool properties, bool fill
                                                     "Designer from"),
                                      this));
     }
+    // The sentence ends in the address.
+    layout->addWidget(LinkLabel(this));
     // The filler names no kinds in its text; the list still tells support what was missing.
     if (!m_list && !missing.isEmpty()) {
+        layout->addWidget(new QLabel(QStringLiteral("Not installed:"), this));
         m_list = new QListWidget(this);
         m_list->setObjectName(QStringLiteral("MissingPlugIns"));
         m_list->addItems(missing);
+        m_list->setMaximumHeight(m_list->sizeHintForRow(0) * qMin(int(m_list->count()), 5)
+                                 + 2 * m_list->frameWidth());
         layout->addWidget(m_list);
     }
-    layout->addWidget(LinkLabel(this));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     layout->addWidget(buttons);
@@ -123,6 +128,8 @@ TValidationFailureDlg::TValidationFailureDlg(QWidget *parent, bool continueMode,
     auto *text = new QLabel(lines.join(u'\n'), this);
     text->setObjectName(QStringLiteral("Messages"));
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The 8 pixels of width beyond the longest line keep the text off the frame.
+    text->setContentsMargins(4, 0, 4, 0);
     QFont font = text->font();
     font.setPixelSize(LineHeight - 2);
     text->setFont(font);
@@ -166,6 +173,10 @@ TValidationFailureDlg::TValidationFailureDlg(QWidget *parent, bool continueMode,
         layout->addWidget(buttons);
     }
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Centred on the screen, not over the window that validated.
+    adjustSize();
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 TAboutDialog::TAboutDialog(QWidget *parent) : QDialog(parent)

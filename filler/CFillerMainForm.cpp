@@ -17,6 +17,7 @@
 #include "CPropGroups.h"
 #include "CSplashForm.h"
 #include "CWYSIWYGEngine.h"
+#include "VeloraApp.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QPrinter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabBar>
@@ -63,6 +65,7 @@ TFillerMainForm::TFillerMainForm(QWidget *parent) : QMainWindow(parent)
 
 TFillerMainForm::~TFillerMainForm()
 {
+    qApp->removeEventFilter(this);
     if (m_pages)
         CloseDocument();
     // Elements first, then the kinds they came from.
@@ -94,19 +97,26 @@ void TFillerMainForm::FormCreate()
     m_pages->setObjectName(QStringLiteral("PagesPageControl"));
     m_pages->setDocumentMode(true);
     m_pages->tabBar()->setExpanding(false);
-    m_pages->setFocusPolicy(Qt::StrongFocus);
+    // Not a click focus: a click on a tab must not take the keys from an element
+    // before the element has been asked to commit (the paper takes them explicitly).
+    m_pages->setFocusPolicy(Qt::TabFocus);
+    m_pages->OnChanging = [this] {
+        return AllowPageChange();
+    };
     setCentralWidget(m_pages);
     GlobalPagesPageControl = m_pages;
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (!GlobalLoadingProject && !GlobalClearingProject)
-            PageChanged();
+            Guarded([this] { PageChanged(); });
     });
 
     m_settings = std::make_unique<TFillerINIInfo>(GlobalAppINI);
     m_projectInfo = std::make_unique<TProjectInfo>(nullptr);
     m_pulse = new QTimer(this);
     m_pulse->setInterval(kPulseMs);
-    connect(m_pulse, &QTimer::timeout, this, [] { GlobalNotifyCtrls(VRMSGPulse, 0, 0, true); });
+    connect(m_pulse, &QTimer::timeout, this,
+            [] { Guarded([] { GlobalNotifyCtrls(VRMSGPulse, 0, 0, true); }); });
+    qApp->installEventFilter(this);
 
     CreateMenus();
     CreateToolBars();
@@ -217,8 +227,10 @@ void TFillerMainForm::RebuildRecentMenu()
         action->setObjectName(QStringLiteral("Recent%1").arg(i));
         action->setData(path);
         connect(action, &QAction::triggered, this, [this, path] {
-            if (AskSaveChanges(true))
-                OpenDocument(path);
+            Guarded([this, path] {
+                if (AskSaveChanges(true))
+                    OpenDocument(path);
+            });
         });
         m_fileMenu->insertAction(before, action);
         m_recentActions << action;
@@ -359,7 +371,8 @@ void TFillerMainForm::CloseDocument()
 
 bool TFillerMainForm::Save()
 {
-    if (!HasDocument())
+    // A refused text stops the save, as it stops printing: nothing half-checked is written.
+    if (!HasDocument() || !CommitEdit())
         return false;
     // The file's own permission bits, not what this user could force (root can write anything).
     const QFileInfo info(m_documentPath);
@@ -372,7 +385,7 @@ bool TFillerMainForm::Save()
 
 bool TFillerMainForm::SaveAs(const QString &suggested)
 {
-    if (!HasDocument())
+    if (!HasDocument() || !CommitEdit())
         return false;
     TFileRequest request;
     request.Caption = QStringLiteral("Save As");
@@ -392,16 +405,17 @@ bool TFillerMainForm::SaveAs(const QString &suggested)
                mtWarning, mbYes | mbNo, 0)
             != mrYes)
         return false;
-    m_settings->SetLastSaveDir(QFileInfo(path).absolutePath());
     return SaveTo(path);
 }
 
 bool TFillerMainForm::SaveTo(const QString &path)
 {
-    CommitEdit();
+    if (!CommitEdit())
+        return false;
     GlobalNotifyCtrls(VRMSGAboutToSave, 0, 0, true);
     if (!SaveDocument(path, *m_projectInfo))
         return false;
+    m_settings->SetLastSaveDir(QFileInfo(path).absolutePath());
     m_documentPath = path;
     UpdateTitle();
     m_settings->AddRecent(path);
@@ -488,7 +502,11 @@ void TFillerMainForm::wheelEvent(QWheelEvent *event)
 
 void TFillerMainForm::PageChanged()
 {
-    CommitEdit();
+    // Tabs the user takes commit first; a change made without asking comes back here.
+    if (!CommitEdit()) {
+        ShowFocusedElementPage();
+        return;
+    }
     ShowActiveZoom();
     if (!GlobalVeloraFiller() && !GlobalFilling) {
         EditStateChanged(nullptr);
@@ -512,7 +530,57 @@ void TFillerMainForm::GoToPage(int index)
 {
     if (!m_pages || index < 0 || index >= m_pages->PageCount())
         return;
+    if (index != m_pages->ActivePageIndex() && !CommitEdit())
+        return;
     m_pages->SetActivePageIndex(index);
+}
+
+bool TFillerMainForm::AllowPageChange()
+{
+    const bool hadFocus = TVisualPgCtrl::FocusedElement() != nullptr;
+    bool committed = false;
+    Guarded([&] { committed = CommitEdit(); });
+    // The keys leave with the element, to the pages rather than wherever Qt would put them.
+    if (committed && hadFocus)
+        m_pages->setFocus(Qt::OtherFocusReason);
+    return committed;
+}
+
+void TFillerMainForm::ShowFocusedElementPage()
+{
+    TVisualPgCtrl *focused = TVisualPgCtrl::FocusedElement();
+    if (!focused || !m_pages)
+        return;
+    for (int i = 0; i < m_pages->PageCount(); ++i) {
+        if (GlobalPgScrollBox(i) != focused->parentWidget())
+            continue;
+        // Coming back is no page change: nothing to commit again, nothing to report twice.
+        const QSignalBlocker quiet(m_pages);
+        m_pages->SetActivePageIndex(i);
+        break;
+    }
+    ShowActiveZoom();
+    if (QWidget *editor = focused->Editor())
+        editor->setFocus(Qt::OtherFocusReason);
+}
+
+void TFillerMainForm::Guarded(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const EVeloraError &error) {
+        ShowApplicationError(error.Message());
+    } catch (const std::exception &error) {
+        ShowApplicationError(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+bool TFillerMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The setting covers every tool tip of the program, elements' hints above all.
+    if (event->type() == QEvent::ToolTip && m_settings && !m_settings->Hints())
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFillerMainForm::EditStateChanged(QObject *source)

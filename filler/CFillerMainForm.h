@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -94,7 +95,12 @@ protected:
     void SendToFocused(std::uint32_t msg);
     void ResetForm();
     void ToggleSetting(const char *name, bool on);
+    // Runs a step started by a Qt signal: an error ends the step here, shown as the
+    // application's handler shows it, and never travels through Qt's dispatch.
+    static void Guarded(const std::function<void()> &step);
 
+    // Tool tips show only while the "Hints" setting is on.
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -112,6 +118,10 @@ private:
     void OpenWithDialog(const QString &prefill);
     bool SaveTo(const QString &path);
     void GoToPage(int index);
+    // Before a tab changes: the focused element commits, or the tab stays.
+    bool AllowPageChange();
+    // The page of the element that kept the focus comes back, with the keys.
+    void ShowFocusedElementPage();
 
     QString m_documentPath;
     QString m_plugInFolder;

@@ -55,6 +55,13 @@ void TFillerScrollBox::RelayoutElements()
             focused->update();
 }
 
+void TFillerScrollBox::mousePressEvent(QMouseEvent *event)
+{
+    if (GlobalPagesPageControl)
+        GlobalPagesPageControl->setFocus(Qt::MouseFocusReason);
+    TPrinterPage::mousePressEvent(event);
+}
+
 void TFillerScrollBox::wheelEvent(QWheelEvent *event)
 {
     // Ctrl+wheel zooms in the window; other modifiers do nothing.

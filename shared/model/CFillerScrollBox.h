@@ -31,5 +31,7 @@ public:
     bool MarginsShown() const override;
 
 protected:
+    // A click beside the paper takes the focus from the element, as one on the paper does.
+    void mousePressEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 };

@@ -380,13 +380,17 @@ int TPrinterPage::FitTo(TPrinterPageFitTo mode, bool apply)
             return m_zoom;
         return int(Trunc((size - 2.0L * margin) / ppi / (paperMm / 25.4L) * 100));
     };
-    const int zw = fit(width(), m_horzDisplayMargin, m_screenPpiX, m_pageWidth);
-    const int zh = fit(height(), m_vertDisplayMargin, m_screenPpiY, m_pageHeight);
+    // The view inside any frame, less the scroll bars the fitted sheet will need: none for
+    // a whole page, a vertical one for the width of a page taller than the view. Bars the
+    // present zoom shows do not count, so fitting twice gives the same zoom.
+    const QSize view = contentsRect().size();
+    const int zw = fit(view.width(), m_horzDisplayMargin, m_screenPpiX, m_pageWidth);
+    const int zh = fit(view.height(), m_vertDisplayMargin, m_screenPpiY, m_pageHeight);
     int zoom = qMin(zw, zh);
     if (mode == ftWindow) {
-        // A vertical bar will be needed when the page is taller than the view.
         const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-        zoom = zh < zw ? fit(width() - bar, m_horzDisplayMargin, m_screenPpiX, m_pageWidth) : zw;
+        zoom = zh < zw ? fit(view.width() - bar, m_horzDisplayMargin, m_screenPpiX, m_pageWidth)
+                       : zw;
     }
     if (apply)
         SetZoom(zoom);

@@ -7,6 +7,7 @@
 #include "CMessages.h"
 
 #include <QTabWidget>
+#include <functional>
 
 class TPageControl;
 
@@ -39,9 +40,10 @@ class TPageControl : public QTabWidget, public TComponent, public TMessageTarget
 {
     Q_OBJECT
 public:
-    explicit TPageControl(TComponent *owner = nullptr, QWidget *parent = nullptr)
-        : QTabWidget(parent), TComponent(this, owner)
-    { }
+    explicit TPageControl(TComponent *owner = nullptr, QWidget *parent = nullptr);
+    // Asked before the user takes another tab (mouse, keys, wheel); false keeps the
+    // current one, as when the focused element refuses to let go of its text.
+    std::function<bool()> OnChanging;
     int PageCount() const { return count(); }
     TTabSheet *Pages(int index) const { return qobject_cast<TTabSheet *>(widget(index)); }
     int ActivePageIndex() const { return currentIndex(); }
@@ -52,6 +54,17 @@ public:
     void UpdateTabTexts();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void tabInserted(int index) override;
     void tabRemoved(int index) override;
+
+private:
+    bool AllowChange() const { return !OnChanging || OnChanging(); }
+    bool WouldChangeTab(QEvent *event) const;
+    // Every sheet gets the page area now, not when it is first shown: hidden pages fit
+    // their zoom to the area they will be seen in.
+    void SizeSheets();
 };

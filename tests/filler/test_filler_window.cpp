@@ -25,10 +25,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -239,6 +242,91 @@ TEST_F(FillerWindow, SaveAsAsksBeforeReplacingTheForcedName)
     w.RunCommand(50, QStringLiteral("00"));
 }
 
+TEST_F(FillerWindow, EverySaveRemembersItsFolder)
+{
+    QDir(dir.path()).mkdir(QStringLiteral("forms"));
+    QDir(dir.path()).mkdir(QStringLiteral("copies"));
+    const QString path = TwoPageDocument(QStringLiteral("forms/form.vld"));
+    TFillerMainForm &w = Start(path);
+    const auto lastSaveDir = [] {
+        return INIReadStr(GlobalAppINI, QStringLiteral("App"), QStringLiteral("LastSaveDir"),
+                          QString());
+    };
+    GlobalMadeChange();
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(GlobalProjectChanged);
+    EXPECT_EQ(lastSaveDir(), dir.filePath(QStringLiteral("forms")));
+    EXPECT_EQ(w.Settings().LastSaveDir(), dir.filePath(QStringLiteral("forms")));
+
+    // A form's button saving under a new name without asking.
+    const QString copy = dir.filePath(QStringLiteral("copies/copy.vld"));
+    w.RunCommand(50, QStringLiteral("00") + copy);
+    EXPECT_TRUE(QFile::exists(copy));
+    EXPECT_EQ(lastSaveDir(), dir.filePath(QStringLiteral("copies")));
+}
+
+TEST_F(FillerWindow, HintsOffMeansNoToolTips)
+{
+    const QString path = dir.filePath(QStringLiteral("hint.vld"));
+    {
+        TDocumentBuilder doc(1);
+        auto *box = doc.Add<TFillerTestBox>(0, QStringLiteral("Name"), QRect(60, 60, 200, 30));
+        box->VisualGeneralProps()->SetGeneralHint(QStringLiteral("Your name, as on your passport"));
+        ASSERT_TRUE(doc.Save(path));
+    }
+    TFillerMainForm &w = Start(path);
+    QWidget *box = qobject_cast<QWidget *>(Global_FormElementRef(QStringLiteral("Name")));
+    ASSERT_NE(box, nullptr);
+    // Resting the mouse on the element, as a user waits for its hint.
+    const auto hover = [&] {
+        QToolTip::hideText();
+        QTest::mouseMove(w.PagesPageControl(), QPoint(2, 2));
+        QTest::mouseMove(box, box->rect().center());
+        QTest::qWait(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay) + 300);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(hover(), QStringLiteral("Your name, as on your passport"));
+
+    QAction *hints = w.Action(QStringLiteral("ViewHints"));
+    ASSERT_TRUE(hints->isChecked());
+    hints->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+    EXPECT_FALSE(INIReadBool(GlobalAppINI, QStringLiteral("App"), QStringLiteral("Hints"), true));
+    EXPECT_EQ(hover(), QString());
+
+    hints->trigger();
+    EXPECT_EQ(hover(), QStringLiteral("Your name, as on your passport"));
+    QToolTip::hideText();
+}
+
+TEST_F(FillerWindow, HiddenPagesFitTheirDefaultViewToTheWindow)
+{
+    const QString path = dir.filePath(QStringLiteral("views.vld"));
+    {
+        TDocumentBuilder doc(3);
+        doc.Settings(0)->SetPageDefaultView(dvFitToWidth);
+        doc.Settings(1)->SetPageDefaultView(dvFitToWidth);
+        doc.Settings(2)->SetPageDefaultView(dvFitToPage);
+        ASSERT_TRUE(doc.Save(path));
+    }
+    TFillerMainForm &w = Start(path);
+    QTabBar *tabs = w.PagesPageControl()->tabBar();
+    const int firstZoom = w.ActivePage()->Zoom();
+    for (int page : {1, 2}) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
+        ASSERT_EQ(GlobalActivePgIdx(), page);
+        TPrinterPage *view = w.ActivePage();
+        // The zoom chosen while the page was hidden is the one fitting it now it shows.
+        EXPECT_EQ(view->Zoom(), view->FitTo(page == 1 ? ftWindow : ftPage, false)) << page;
+        EXPECT_EQ(w.ZoomBox()->currentText(), QStringLiteral("%1 %").arg(view->Zoom()));
+        EXPECT_LE(view->PaperRect().right(), view->ClientRect().right()) << page;
+        if (page == 1)
+            EXPECT_EQ(view->Zoom(), firstZoom);
+        else
+            EXPECT_TRUE(view->ClientRect().contains(view->PaperRect()));
+    }
+}
+
 TEST_F(FillerWindow, BadDocumentsLeaveTheWindowUsable)
 {
     const QString good = TwoPageDocument();
@@ -354,6 +442,45 @@ TEST(FillerDialogs, ValidationFailureShowsSixteenLinesAtMost)
     QCoreApplication::processEvents();
     EXPECT_FALSE(few.MessageBox()->verticalScrollBar()->isVisible());
     EXPECT_LT(few.MessageBox()->height(), many.MessageBox()->height());
+}
+
+TEST(FillerDialogs, ValidationFailureIsCentredOnTheScreen)
+{
+    // The window that validates sits in a corner; the failure shows in the middle.
+    QWidget owner;
+    owner.setGeometry(0, 0, 200, 150);
+    owner.show();
+    for (const bool continueMode : {true, false}) {
+        TValidationFailureDlg dialog(&owner, continueMode, QStringLiteral("Name is incomplete!"));
+        dialog.show();
+        QCoreApplication::processEvents();
+        const QPoint screenCentre = dialog.screen()->availableGeometry().center();
+        EXPECT_LE((dialog.geometry().center() - screenCentre).manhattanLength(), 4) << continueMode;
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Validate"));
+        // No is the default in continue mode, with the focus; otherwise OK has it.
+        const auto *focus = qobject_cast<QPushButton *>(QApplication::focusWidget());
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus->text().remove(u'&'),
+                  continueMode ? QStringLiteral("No") : QStringLiteral("OK"));
+        QStringList texts;
+        for (const QLabel *label : dialog.findChildren<QLabel *>())
+            texts << label->text();
+        EXPECT_TRUE(texts.contains(QStringLiteral("Form validation failed!")));
+        EXPECT_EQ(texts.contains(QStringLiteral("Publish Anyway?")), continueMode);
+        dialog.hide();
+    }
+}
+
+TEST(FillerDialogs, LoadErrorTextEndsInTheAddress)
+{
+    TFillerLoadErrDlg dialog(nullptr, false, true, {QStringLiteral("Text Box")});
+    dialog.show();
+    QCoreApplication::processEvents();
+    const QLabel *link = dialog.findChild<QLabel *>(QStringLiteral("DownloadLink"));
+    ASSERT_NE(link, nullptr);
+    ASSERT_NE(dialog.MissingList(), nullptr);
+    // "... setup from" and the address, with the list of what was missing after them.
+    EXPECT_LT(link->geometry().bottom(), dialog.MissingList()->geometry().top());
 }
 
 TEST(FillerDialogs, AboutShowsTheBuildVersion)

@@ -88,6 +88,30 @@ TEST_F(PrinterPage, FitToPageShowsTheWholeSheet)
     EXPECT_LE(page.PaperRect().right(), page.ClientRect().right());
 }
 
+TEST_F(PrinterPage, AHiddenPageFitsTheAreaItWillShowIn)
+{
+    TPageControl pages;
+    pages.resize(800, 600);
+    TPrinterPage *views[2] = {};
+    for (TPrinterPage *&view : views)
+        view = new TPrinterPage(nullptr, pages.AddPage(QString()));
+    pages.show();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(views[1]->isVisible());
+    EXPECT_EQ(views[1]->FitTo(ftPage, false), views[0]->FitTo(ftPage, false));
+    EXPECT_EQ(views[1]->FitTo(ftWindow, false), views[0]->FitTo(ftWindow, false));
+    // The tabs' area changes while the page is hidden.
+    pages.resize(900, 500);
+    QCoreApplication::processEvents();
+    const int fitted = views[1]->FitTo(ftPage, true);
+    pages.SetActivePageIndex(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(views[1]->size(), views[0]->size());
+    EXPECT_EQ(views[1]->FitTo(ftPage, false), fitted);
+    EXPECT_TRUE(views[1]->ClientRect().contains(views[1]->PaperRect()));
+    EXPECT_FALSE(views[1]->VertScrollBar()->isVisibleTo(views[1]));
+}
+
 TEST_F(PrinterPage, ZoomKeepsTheCentreOfTheView)
 {
     TPrinterPage page(nullptr);
