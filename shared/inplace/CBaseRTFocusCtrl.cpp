@@ -343,7 +343,8 @@ void TBaseRTFocusCtrl::mouseMoveEvent(QMouseEvent *event)
 
 bool TBaseRTFocusCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_owner && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+    // The type first: a dying owner still sends events, and comparing casts it.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched == m_owner)
         OwnerResized();
     return QWidget::eventFilter(watched, event);
 }
