@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <string>
 
 using namespace RTEditFocusCtrlDetail;
 
@@ -198,18 +199,22 @@ void TBaseRTEditFocusCtrl::PasteClick()
     TVisualPgCtrl *owner = OwnerElement();
     if (!owner)
         return;
-    const QString incoming = CleanIncoming(QApplication::clipboard()->text(), m_params.WordWrap);
-    if (incoming.isEmpty())
+    const QString cleaned = CleanIncoming(QApplication::clipboard()->text(), m_params.WordWrap);
+    if (cleaned.isEmpty())
         return;
-    // Every check typing makes, on the whole text.
-    for (const char32_t c : incoming.toUcs4()) {
+    // Every check typing makes, on the whole text, and stored as typing stores it.
+    std::u32string characters;
+    for (const auto unit : cleaned.toUcs4()) {
+        char32_t c = unit;
         const bool lineBreak = c == U'\r' || c == U'\n';
-        if ((!lineBreak && !Allowed(m_params, c))
+        if ((!lineBreak && !AdmitTyped(m_params, c))
             || (c == U'.' && m_params.NumericsOnly && m_params.WholeNumbersOnly)) {
             Refuse();
             return;
         }
+        characters.push_back(c);
     }
+    const QString incoming = QString::fromUcs4(characters.data(), qsizetype(characters.size()));
     QString text = owner->Text();
     int pos = 1;
     RemoveSelection(text, pos);

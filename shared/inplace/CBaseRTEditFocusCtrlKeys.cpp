@@ -14,11 +14,16 @@ void Refuse()
     DialogService().Beep();
 }
 
-bool Allowed(const TBaseRTEditFocusCtrlParamss &params, char32_t c)
+bool AdmitTyped(const TBaseRTEditFocusCtrlParamss &params, char32_t &c)
 {
-    if (params.AllowedChars.isEmpty())
+    if (params.AllowedChars.isEmpty() || params.AllowedChars.contains(c))
         return true;
-    return params.AllowedChars.contains(params.UpperCase ? QChar::toUpper(c) : c);
+    // Stored as typed, a small letter would break the restriction its capital meets.
+    const char32_t upper = QChar::toUpper(c);
+    if (!params.UpperCase || !params.AllowedChars.contains(upper))
+        return false;
+    c = upper;
+    return true;
 }
 
 bool IsControl(char32_t c)
@@ -49,10 +54,10 @@ bool IsBlankOrLF(const TWYSIWYGEngineChar *e)
 // ---------------------------------------------------------------------------
 // Typing
 
-void TBaseRTEditFocusCtrl::TypeText(const QString &typed)
+void TBaseRTEditFocusCtrl::TypeText(const QString &keyText)
 {
     TVisualPgCtrl *owner = OwnerElement();
-    const char32_t code = typed.toUcs4().value(0);
+    char32_t code = keyText.toUcs4().value(0);
     const bool newLine = code == U'\r';
     if (newLine && !m_params.WordWrap)
         return;
@@ -66,10 +71,11 @@ void TBaseRTEditFocusCtrl::TypeText(const QString &typed)
     }
     if (!newLine && IsControl(code))
         return;
-    if (!newLine && !Allowed(m_params, code)) {
+    if (!newLine && !AdmitTyped(m_params, code)) {
         Refuse();
         return;
     }
+    const QString typed = newLine ? keyText : QString::fromUcs4(&code, 1);
 
     QString text = owner->Text();
     int pos = 1;

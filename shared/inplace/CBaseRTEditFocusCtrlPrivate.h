@@ -14,7 +14,9 @@ inline constexpr QChar kLF = u'\n';
 
 void Refuse();
 
-bool Allowed(const TBaseRTEditFocusCtrlParamss &params, char32_t c);
+// True when c may go into the text; c becomes what the text stores (a box that shows
+// capitals stores the capital its allowed characters name).
+bool AdmitTyped(const TBaseRTEditFocusCtrlParamss &params, char32_t &c);
 
 bool IsControl(char32_t c);
 

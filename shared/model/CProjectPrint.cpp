@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
 #include <memory>
 
 TCommonGaugeForm::TCommonGaugeForm(QWidget *owner, int maximum) : QDialog(owner)
@@ -86,6 +88,69 @@ void SetPaperFor(TPrintJob &job, int pageIndex)
         size.transpose();
     job.SetPage(size, view->PageOrientation());
 }
+
+// Saves the canvas state and gives it back, also when an element's drawing fails.
+class TCanvasState
+{
+public:
+    explicit TCanvasState(QPainter &canvas) : m_canvas(canvas) { m_canvas.save(); }
+    ~TCanvasState() { m_canvas.restore(); }
+    TCanvasState(const TCanvasState &) = delete;
+    TCanvasState &operator=(const TCanvasState &) = delete;
+
+private:
+    QPainter &m_canvas;
+};
+
+// As on loading: each page asks the printer about its paper turned the page's way
+// and lays itself out on it.
+void LayOutOnOwnPaper(const QList<int> &pages)
+{
+    TDeviceMode &mode = PrinterService().DeviceMode();
+    const TPrinterOrientation before = mode.Orientation;
+    for (const int i : pages) {
+        if (TPrinterPage *view = GlobalPgScrollBox(i)) {
+            mode.Orientation = view->PageOrientation();
+            view->PrinterChanged();
+        }
+    }
+    mode.Orientation = before;
+}
+
+// The pages of the range that print, in walking order.
+QList<int> PrintOrder(int firstPage, int lastPage, bool reverseOrder)
+{
+    QList<int> order;
+    for (int i = firstPage; i <= lastPage; ++i)
+        if (Published(i))
+            order << i;
+    if (reverseOrder)
+        std::reverse(order.begin(), order.end());
+    return order;
+}
+
+// Walks the pages onto the job; false when the progress window was cancelled.
+bool PrintPages(TPrintJob &job, const QList<int> &order, const QString &title,
+                TCommonGaugeForm &gauge, double offsetX, double offsetY)
+{
+    // Unpublished pages are not in the order, so every page knows the next one printed.
+    SetPaperFor(job, order.first());
+    if (!job.Begin(title))
+        throw EPrintError(job.ErrorText());
+    for (qsizetype n = 0; n < order.size(); ++n) {
+        if (gauge.Cancelled())
+            return false;
+        gauge.UpdateGauge(1);
+        GlobalPrintPage(job.Canvas(), order.at(n), offsetX, offsetY);
+        if (n + 1 < order.size() && !gauge.Cancelled()) {
+            // The paper of the page printed next, which may be turned the other way.
+            SetPaperFor(job, order.at(n + 1));
+            if (!job.NewPage())
+                throw EPrintError(QStringLiteral("The printer refused a new page."));
+        }
+    }
+    return !gauge.Cancelled();
+}
 } // namespace
 
 void GlobalPrintPage(QPainter &canvas, int pageIndex, double offsetXMm, double offsetYMm)
@@ -121,10 +186,9 @@ void GlobalPrintPage(QPainter &canvas, int pageIndex, double offsetXMm, double o
         const int top = int(Round(pageH / 100.0L * element->BaseRelTop()));
         const QRect rect(left, top, int(Round(pageW / 100.0L * element->BaseRelWidth())),
                          int(Round(pageH / 100.0L * element->BaseRelHeight())));
-        canvas.save();
+        const TCanvasState state(canvas);
         canvas.setClipRect(rect.translated(shift));
         element->DoPaint(rect.translated(shift), canvas, false);
-        canvas.restore();
     }
 }
 
@@ -137,55 +201,51 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
     double offsetY = 0;
     if (!ChooseOffset(offsetX, offsetY))
         return true;
-    int count = 0;
-    for (int i = firstPage; i <= lastPage; ++i)
-        count += Published(i) ? 1 : 0;
-    if (count == 0) {
+    const QList<int> order = PrintOrder(firstPage, lastPage, reverseOrder);
+    if (order.isEmpty()) {
         Global_MessageDlg(GlobalAppTitle(), QStringLiteral("Nothing to print."), mtInformation,
                           mbOK, 0);
         return true;
     }
+    LayOutOnOwnPaper(order);
 
-    auto gauge = std::make_unique<TCommonGaugeForm>(owner, count);
+    // The job turns the printer's paper page by page; that is the job's alone.
+    const TDeviceMode modeBefore = PrinterService().DeviceMode();
+    auto gauge = std::make_unique<TCommonGaugeForm>(owner, int(order.size()));
     if (showProgress)
         gauge->show();
     gauge->UpdateGauge(0);
-    bool ok = true;
-    try {
+    bool failed = true;
+    QString failure;
+    {
         TPrintJob job;
-        // Walking order; unpublished pages drop out, so every page knows the next one printed.
-        QList<int> order;
-        for (int i = firstPage; i <= lastPage; ++i)
-            if (Published(i))
-                order << i;
-        if (reverseOrder)
-            std::reverse(order.begin(), order.end());
-        SetPaperFor(job, order.first());
-        if (!job.Begin(title))
-            throw EPrintError(job.ErrorText());
-        for (qsizetype n = 0; n < order.size(); ++n) {
-            if (gauge->Cancelled())
-                break;
-            gauge->UpdateGauge(1);
-            GlobalPrintPage(job.Canvas(), order.at(n), offsetX, offsetY);
-            if (n + 1 < order.size() && !gauge->Cancelled()) {
-                // The paper of the page printed next, which may be turned the other way.
-                SetPaperFor(job, order.at(n + 1));
-                if (!job.NewPage())
-                    throw EPrintError(QStringLiteral("The printer refused a new page."));
-            }
+        try {
+            if (!PrintPages(job, order, title, *gauge, offsetX, offsetY))
+                job.Abort();
+            else if (!job.End())
+                throw EPrintError(job.ErrorText().isEmpty()
+                                      ? QStringLiteral("The print job could not be finished.")
+                                      : job.ErrorText());
+            failed = false;
+        } catch (const EVeloraError &e) {
+            failure = e.Message();
+        } catch (const std::exception &e) {
+            failure = QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            failure = QStringLiteral("Unknown error.");
         }
-        if (gauge->Cancelled())
+        if (failed)
             job.Abort();
-        else if (!job.End())
-            throw EPrintError(QStringLiteral("The print job could not be finished."));
-    } catch (const EVeloraError &e) {
-        Global_MessageDlg(GlobalAppTitle(),
-                          QStringLiteral("Project printing error.\r>> ") + e.Message()
-                              + QStringLiteral(" <<"),
-                          mtError, mbOK, 0);
-        ok = false;
     }
+    PrinterService().DeviceMode() = modeBefore;
     GlobalDirtyPrnXOfs = GlobalDirtyPrnYOfs = 0;
-    return ok;
+    // The progress window goes first: the message stands on its own, not over it.
+    gauge.reset();
+    if (!failed)
+        return true;
+    Global_MessageDlg(GlobalAppTitle(),
+                      QStringLiteral("Project printing error.\r>> ") + failure
+                          + QStringLiteral(" <<"),
+                      mtError, mbOK, 0);
+    return false;
 }

@@ -511,8 +511,11 @@ void TProjectPagePaintBox::PaintBackground(QPainter &canvas, const QRect &sheet,
 {
     const TProjectPropsPageProps *page = GlobalPgProps(pageIndex);
     const TColor fill = page ? page->PageFillProps()->FillColor() : clNone;
-    if (onScreen || (page && page->PageFillProps()->FillPublish()))
+    // The screen shows paper; a printer prints only a colour that was set.
+    if (onScreen)
         canvas.fillRect(sheet, fill == clNone ? QColor(Qt::white) : ColorToQColor(fill));
+    else if (fill != clNone && page && page->PageFillProps()->FillPublish())
+        canvas.fillRect(sheet, ColorToQColor(fill));
     if (!page)
         return;
     const auto *background = page->PageBackgroundProps();
@@ -527,7 +530,12 @@ void TProjectPagePaintBox::PaintBackground(QPainter &canvas, const QRect &sheet,
     const QRect rect = GlobalAdjImgRect(target, source, pdf, &picture, pageIndex,
                                         background->PageProportional(), false);
     if (source == gisPicture) {
+        // Shrunk for the screen, sampling single pixels drops the thin strokes of printed
+        // labels; the printer takes the picture at its own resolution.
+        canvas.save();
+        canvas.setRenderHint(QPainter::SmoothPixmapTransform, onScreen);
         canvas.drawImage(rect, picture);
+        canvas.restore();
         return;
     }
     // A PDF view paints its own page: canvas, page number and rectangle travel along.

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 const char *const SOffsetNotANumber = "The specified Offset is not a number.";
 const char *const SOffsetOutOfRange = "The specified Offset is out of range (-10/+10 only please).";
@@ -63,7 +64,8 @@ bool CheckPrinterOffset(const QString &text, Extended &value, QString &message)
 {
     bool ok = false;
     const double number = text.trimmed().toDouble(&ok);
-    if (!ok) {
+    // The number parser takes "nan" and "inf" too; neither is a shift.
+    if (!ok || !std::isfinite(number)) {
         message = QString::fromLatin1(SOffsetNotANumber);
         return false;
     }
@@ -187,7 +189,11 @@ bool IsRefusedOffsetKey(const QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return false;
-    const QString text = static_cast<const QKeyEvent *>(event)->text();
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    // Shortcuts (Ctrl+V, Ctrl+A) are no typed characters, whatever text they carry.
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = key->text();
     if (text.isEmpty())
         return false;
     const QChar c = text.at(0);
@@ -227,8 +233,11 @@ void TPrnOfsSelDlg::done(int result)
                 return;
         } else if (const int row = m_list->currentRow(); row >= 0 && row < m_entries.size()) {
             // A hand-damaged saved value counts as no shift.
-            x = m_entries.at(row).X.trimmed().toDouble();
-            y = m_entries.at(row).Y.trimmed().toDouble();
+            QString ignored;
+            if (!CheckPrinterOffset(m_entries.at(row).X, x, ignored))
+                x = 0;
+            if (!CheckPrinterOffset(m_entries.at(row).Y, y, ignored))
+                y = 0;
         }
         m_x = x;
         m_y = y;

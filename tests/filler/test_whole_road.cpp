@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <climits>
@@ -150,6 +151,109 @@ TEST(WholeRoad, BadAddressIsRefusedAndTheFirstFailureFocused)
     ScriptedDialogs().VerifyAllUsed();
 }
 
+namespace {
+int MessagesShown()
+{
+    int count = 0;
+    for (const TShownDialog &shown : ScriptedDialogs().Shown())
+        count += shown.Kind == TDialogKind::Message;
+    return count;
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString BadAddress = QStringLiteral("ApplicantEmail contains an invalid email address!");
+} // namespace
+
+TEST(WholeRoad, ABadAddressKeepsItsPageWhenAnotherTabIsClicked)
+{
+    QTemporaryDir dir;
+    auto window = OpenExample(dir, "Application.vld");
+    TVisualPgCtrl *email = Element("ApplicantEmail");
+    ClickInto("ApplicantEmail");
+    TypeInto(QStringLiteral("bad"));
+    QTabBar *tabs = window->PagesPageControl()->tabBar();
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::qWait(20);
+    // Said once; the page stays, and so do the box and the keys.
+    EXPECT_EQ(MessagesShown(), 1);
+    EXPECT_EQ(GlobalActivePgIdx(), 0);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(TVisualPgCtrl::FocusedElement(), email);
+    ASSERT_NE(email->Editor(), nullptr);
+    EXPECT_TRUE(email->Editor()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), email->Editor());
+
+    // A form's "next page" button asks the same way.
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    window->RunCommand(100, QString());
+    QTest::qWait(20);
+    EXPECT_EQ(MessagesShown(), 2);
+    EXPECT_EQ(GlobalActivePgIdx(), 0);
+    EXPECT_EQ(TVisualPgCtrl::FocusedElement(), email);
+
+    // The refused text is selected: typing replaces it, and then the tab may change.
+    TypeInto(QStringLiteral("ada@example.com"));
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::qWait(20);
+    EXPECT_EQ(MessagesShown(), 2);
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    EXPECT_EQ(email->Text(), QStringLiteral("ada@example.com"));
+    EXPECT_EQ(TVisualPgCtrl::FocusedElement(), Element("UserName"));
+    ScriptedDialogs().VerifyAllUsed();
+}
+
+TEST(WholeRoad, SavingStopsAtABadAddress)
+{
+    QTemporaryDir dir;
+    auto window = OpenExample(dir, "Application.vld");
+    const QString path = window->DocumentPath();
+    const QByteArray before = FileBytes(path);
+    ClickInto("ApplicantName");
+    TypeInto(QStringLiteral("Ada Lovelace"));
+    ClickInto("ApplicantEmail");
+    TypeInto(QStringLiteral("bad"));
+    const auto keys = [](int key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        QTest::qWait(20);
+    };
+    // File > Save, File > Save As, and a form's buttons: each refused, nothing asked or written.
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    keys(Qt::Key_S, Qt::ControlModifier);
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    keys(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    window->RunCommand(40, QString());
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    window->RunCommand(50, QStringLiteral("00") + path);
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    EXPECT_EQ(window->RunCommand(50, QStringLiteral("1 ") + path), 1);
+    QTest::qWait(20);
+    EXPECT_EQ(MessagesShown(), 5);
+    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_TRUE(GlobalProjectChanged);
+    EXPECT_TRUE(window->Action(QStringLiteral("FileSave"))->isEnabled());
+    EXPECT_EQ(TVisualPgCtrl::FocusedElement(), Element("ApplicantEmail"));
+
+    // Closing asks to save; saving is refused, so the document stays open.
+    ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Save changes to"));
+    ScriptedDialogs().ExpectMessage(mrOk, BadAddress);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->HasDocument());
+    EXPECT_EQ(FileBytes(path), before);
+
+    TypeInto(QStringLiteral("ada@example.com"));
+    keys(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(GlobalProjectChanged);
+    EXPECT_NE(FileBytes(path), before);
+    ScriptedDialogs().VerifyAllUsed();
+}
+
 TEST(WholeRoad, PasswordsThatDifferAreRefusedOnTheirPage)
 {
     QTemporaryDir dir;
@@ -236,8 +340,8 @@ TEST(WholeRoad, CombTakesNineCharactersCentredInTheirBoxes)
     ClickInto("NationalId");
     TypeInto(QStringLiteral("ab1234567z"));
     TVisualPgCtrl *comb = Element(QStringLiteral("NationalId"));
-    // The tenth character has no box.
-    EXPECT_EQ(comb->Text(), QStringLiteral("ab1234567"));
+    // The tenth character has no box; the box shows capitals and allows only them.
+    EXPECT_EQ(comb->Text(), QStringLiteral("AB1234567"));
     ClickInto("FullName");
     TypeInto(QStringLiteral("Grace Hopper"));
     ClickInto("Salary");

@@ -226,6 +226,42 @@ TEST_F(Project, BackgroundPictureIsDrawnWhereItFits)
     EXPECT_EQ(sheet->grab().toImage().pixelColor(sheet->rect().center()), QColor(Qt::green));
 }
 
+TEST_F(Project, ABackgroundShrunkForTheScreenKeepsItsThinStrokes)
+{
+    // Printed labels at 150 ppi: strokes two pixels wide, as the stems of small print.
+    QTemporaryDir dir;
+    QImage labels(1240, 1754, QImage::Format_RGB32);
+    labels.fill(Qt::white);
+    QList<int> stems;
+    {
+        QPainter p(&labels);
+        for (int x = 100; x < 1100; x += 37) {
+            p.fillRect(QRect(x, 400, 2, 300), Qt::black);
+            stems << x;
+        }
+    }
+    const QString png = dir.filePath(QStringLiteral("labels.png"));
+    ASSERT_TRUE(labels.save(png));
+    auto *background = project.Page(0)->PageBackgroundProps();
+    background->SetPageFileName(png);
+
+    views[0]->SetZoom(61);
+    QWidget *sheet = views[0]->PaintBox();
+    const QRect drawn = GlobalAdjImgRect(sheet->rect(), gisPicture, nullptr, &background->Picture(),
+                                         0, true, false);
+    const QImage shot = sheet->grab().toImage();
+    const double scale = double(drawn.width()) / labels.width();
+    ASSERT_LT(scale, 0.5);
+    const int y = drawn.top() + int(550 * scale);
+    for (const int x : stems) {
+        const int at = drawn.left() + int((x + 1) * scale);
+        int darkest = 255;
+        for (int dx = -2; dx <= 2; ++dx)
+            darkest = qMin(darkest, qGray(shot.pixel(at + dx, y)));
+        EXPECT_LT(darkest, 200) << "stroke at " << x;
+    }
+}
+
 TEST_F(Project, BadBackgroundFilesAreReported)
 {
     QTemporaryDir dir;
