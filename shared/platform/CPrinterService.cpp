@@ -1,10 +1,14 @@
 #include "CPrinterService.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 constexpr double kInch = 25.4;
@@ -189,24 +193,54 @@ std::unique_ptr<QPrinter> TPrinterService::CreatePrinter() const
     }
     printer->setPageLayout(PageLayout());
     // Zero margins clamp to what the device can print; its origin is then the printable corner.
-    printer->setPageMargins(QMarginsF(), QPageLayout::Millimeter);
+    printer->setPageMargins(IsBuiltIn() ? BuiltInMargins(m_mode.Orientation) : QMarginsF(),
+                            QPageLayout::Millimeter);
     printer->setCopyCount(m_mode.Copies);
     printer->setCollateCopies(m_mode.Collate);
     return printer;
 }
 
+QPoint TPrinterService::PhysicalOffset() const
+{
+    return m_offset[m_mode.Orientation == poLandscape ? 1 : 0];
+}
+
+void TPrinterService::SetBuiltInMargins(const QMarginsF &portraitMm)
+{
+    m_builtInMargins = portraitMm;
+    if (IsBuiltIn())
+        QueryDevice();
+}
+
+QMarginsF TPrinterService::BuiltInMargins(TPrinterOrientation orientation) const
+{
+    const QMarginsF &m = m_builtInMargins;
+    // A landscape page lies on the sheet turned a quarter counter-clockwise.
+    return orientation == poLandscape ? QMarginsF(m.bottom(), m.left(), m.top(), m.right()) : m;
+}
+
 void TPrinterService::QueryDevice()
 {
+    m_offset[0] = m_offset[1] = QPoint();
     if (IsBuiltIn()) {
         m_ppiX = m_ppiY = 600;
-        m_offset = QPoint();
+        for (const TPrinterOrientation turned : {poPortrait, poLandscape}) {
+            const QMarginsF m = BuiltInMargins(turned);
+            m_offset[turned == poLandscape ? 1 : 0]
+                = QPoint(qRound(m.left() * m_ppiX / kInch), qRound(m.top() * m_ppiY / kInch));
+        }
         return;
     }
-    const auto printer = CreatePrinter();
-    m_ppiX = m_ppiY = printer->resolution();
-    const QRectF paper = printer->paperRect(QPrinter::DevicePixel);
-    const QRectF page = printer->pageRect(QPrinter::DevicePixel);
-    m_offset = (page.topLeft() - paper.topLeft()).toPoint();
+    const TPrinterOrientation orientation = m_mode.Orientation;
+    for (const TPrinterOrientation turned : {poPortrait, poLandscape}) {
+        m_mode.Orientation = turned;
+        const auto printer = CreatePrinter();
+        m_ppiX = m_ppiY = printer->resolution();
+        const QRectF paper = printer->paperRect(QPrinter::DevicePixel);
+        const QRectF page = printer->pageRect(QPrinter::DevicePixel);
+        m_offset[turned == poLandscape ? 1 : 0] = (page.topLeft() - paper.topLeft()).toPoint();
+    }
+    m_mode.Orientation = orientation;
 }
 
 TPrinterService &PrinterService()
@@ -215,24 +249,41 @@ TPrinterService &PrinterService()
     return service;
 }
 
-TPrintJob::TPrintJob() : m_printer(PrinterService().CreatePrinter()) { }
+TPrintJob::TPrintJob()
+    : m_printer(PrinterService().CreatePrinter()), m_outputFile(m_printer->outputFileName())
+{ }
 
 TPrintJob::~TPrintJob()
 {
     if (m_painter && m_painter->isActive())
         m_painter->end();
+    m_painter.reset();
+    DiscardPartFile();
 }
 
 bool TPrintJob::Begin(const QString &title)
 {
     m_printer->setDocName(title);
+    const QString cannotWrite = QStringLiteral("Could not write \"%1\".").arg(m_outputFile);
+    if (!m_outputFile.isEmpty()) {
+        // In the same folder, so that putting it in place is one rename.
+        QTemporaryFile part(m_outputFile + QStringLiteral(".XXXXXX"));
+        part.setAutoRemove(false);
+        if (!part.open()) {
+            m_error = cannotWrite;
+            return false;
+        }
+        m_partFile = part.fileName();
+        m_printer->setOutputFileName(m_partFile);
+    }
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_printer.get())) {
-        m_error = m_printer->outputFileName().isEmpty()
+        m_error = m_outputFile.isEmpty()
             ? QStringLiteral("The printer \"%1\" could not start the job.")
                   .arg(m_printer->printerName())
-            : QStringLiteral("Could not write \"%1\".").arg(m_printer->outputFileName());
+            : cannotWrite;
         m_painter.reset();
+        DiscardPartFile();
         return false;
     }
     m_page = 1;
@@ -244,6 +295,9 @@ void TPrintJob::SetPage(const QSizeF &sizeMm, TPrinterOrientation orientation)
     const auto o = orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     m_printer->setPageOrientation(o);
     m_printer->setPageSize(PageSizeFor(sizeMm));
+    if (m_printer->outputFormat() == QPrinter::PdfFormat)
+        m_printer->setPageMargins(PrinterService().BuiltInMargins(orientation),
+                                  QPageLayout::Millimeter);
 }
 
 bool TPrintJob::NewPage()
@@ -258,15 +312,41 @@ bool TPrintJob::End()
 {
     if (!m_painter)
         return false;
-    const bool ok = m_painter->end();
+    bool ok = m_painter->end();
     m_painter.reset();
+    if (ok && !m_partFile.isEmpty()) {
+        // A temporary file is private; the PDF gets the rights of an ordinary new file.
+        const QFile::Permissions rights = QFileInfo::exists(m_outputFile)
+            ? QFile::permissions(m_outputFile)
+            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+        QFile::setPermissions(m_partFile, rights);
+        ok = std::rename(QFile::encodeName(m_partFile).constData(),
+                         QFile::encodeName(m_outputFile).constData())
+            == 0;
+        if (ok)
+            m_partFile.clear();
+        else
+            m_error = QStringLiteral("Could not write \"%1\".").arg(m_outputFile);
+    }
+    DiscardPartFile();
     return ok;
 }
 
 void TPrintJob::Abort()
 {
     m_printer->abort();
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
     m_painter.reset();
+    DiscardPartFile();
+}
+
+void TPrintJob::DiscardPartFile()
+{
+    if (m_partFile.isEmpty())
+        return;
+    QFile::remove(m_partFile);
+    m_partFile.clear();
 }
 
 QPainter &TPrintJob::Canvas()

@@ -4,6 +4,7 @@
 // there. It is the current printer when the system has none.
 
 #include <QList>
+#include <QMarginsF>
 #include <QObject>
 #include <QPageLayout>
 #include <QPageSize>
@@ -68,8 +69,13 @@ public:
 
     int PixelsPerInchX() const { return m_ppiX; }
     int PixelsPerInchY() const { return m_ppiY; }
-    // Unprintable margin at the top left of the paper, in printer pixels.
-    QPoint PhysicalOffset() const { return m_offset; }
+    // Unprintable margin at the top left of the paper, in printer pixels, for the paper
+    // turned as the device mode now has it.
+    QPoint PhysicalOffset() const;
+    // For tests: the built-in printer stands for one that cannot print within these
+    // margins of its portrait paper, in millimetres; turned paper turns them with it.
+    void SetBuiltInMargins(const QMarginsF &portraitMm);
+    QMarginsF BuiltInMargins(TPrinterOrientation orientation) const;
 
     // The forms a printer knows, in code order; empty when it cannot be opened.
     QList<TPaperForm> Forms(const QString &name) const;
@@ -92,24 +98,30 @@ private:
     TDeviceMode m_mode;
     int m_ppiX = 600;
     int m_ppiY = 600;
-    QPoint m_offset;
+    // Portrait, landscape: a turned paper has its unprintable margins elsewhere.
+    QPoint m_offset[2];
+    QMarginsF m_builtInMargins;
     QString m_outputFile;
 };
 
 TPrinterService &PrinterService();
 
 // A print job on the current printer: pages at printer resolution, each page
-// with its own paper and orientation.
+// with its own paper and orientation. The built-in printer writes its PDF file
+// beside the output file and puts it in place only when the job ends well, so
+// a failed or aborted job leaves whatever was there before.
 class TPrintJob
 {
 public:
     TPrintJob();
+    // Abandons a job that was not ended.
     ~TPrintJob();
     // False (with ErrorText) when the printer cannot start the job.
     bool Begin(const QString &title);
     // Paper for the page that starts next; call before Begin or before NewPage.
     void SetPage(const QSizeF &sizeMm, TPrinterOrientation orientation);
     bool NewPage();
+    // False (with ErrorText) when the output could not be put in place.
     bool End();
     void Abort();
     QPainter &Canvas();
@@ -118,8 +130,13 @@ public:
     const QString &ErrorText() const { return m_error; }
 
 private:
+    void DiscardPartFile();
+
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;
     int m_page = 0;
     QString m_error;
+    // The file the built-in printer is asked for, and the one it writes meanwhile.
+    QString m_outputFile;
+    QString m_partFile;
 };

@@ -578,4 +578,75 @@ TEST_F(EditInFiller, TheHistoryStaysWithTheElementUntilSaving)
     EXPECT_FALSE(box->EditUndoRedo().CanUndo() || box->EditUndoRedo().CanRedo());
 }
 
+TEST_F(EditInFiller, CtrlLeftAndRightMoveByWords)
+{
+    Open({{QStringLiteral("Line"),
+           {300, 30},
+           [](TEditTestBox *box) {
+               box->SetText(QStringLiteral("one  two three"));
+           }},
+          {QStringLiteral("Memo"),
+           {200, 120},
+           [](TEditTestBox *box) {
+               box->VisualParagraphProps()->SetParagraphWrap(true);
+               box->SetText(QStringLiteral("ab\r\ncd"));
+           }},
+          {QStringLiteral("Wrapped"), {90, 120}, [](TEditTestBox *box) {
+               box->VisualParagraphProps()->SetParagraphWrap(true);
+               box->SetText(QStringLiteral("one two three four five six seven"));
+           }}});
+    const auto walk = [](TEditTestBox *box, int key, const QList<int> &stops) {
+        for (const int stop : stops) {
+            Press(key, Qt::ControlModifier);
+            EXPECT_EQ(StrPos(box), stop) << box->Name().toStdString() << " to " << stop;
+            EXPECT_EQ(box->SelLength(), 0);
+            // Neither on a line feed nor past the first entry of a soft break.
+            const TWYSIWYGEngine *engine = box->WYSIWYGEngine();
+            const int caret = box->Edit()->Caret();
+            const TWYSIWYGEngineChar *e = engine->TextData(caret);
+            EXPECT_FALSE(e->Ch == u'\n'
+                         || (e->SoftBreak && caret > 0 && engine->TextData(caret - 1)->SoftBreak))
+                << stop;
+        }
+    };
+    TEditTestBox *line = Box(QStringLiteral("Line"));
+    Click(line);
+    Press(Qt::Key_Home);
+    ASSERT_EQ(StrPos(line), 1);
+    // Right goes past the next blank, one blank at a time; Left to the start of a word.
+    walk(line, Qt::Key_Right, {5, 6, 10, 15, 15});
+    walk(line, Qt::Key_Left, {10, 6, 1, 1});
+    // From inside a word and from between two blanks.
+    for (int i = 0; i < 11; ++i)
+        Press(Qt::Key_Right);
+    ASSERT_EQ(StrPos(line), 12);
+    walk(line, Qt::Key_Left, {10});
+    for (int i = 0; i < 5; ++i)
+        Press(Qt::Key_Left);
+    ASSERT_EQ(StrPos(line), 5);
+    walk(line, Qt::Key_Left, {1});
+    for (int i = 0; i < 4; ++i)
+        Press(Qt::Key_Right);
+    walk(line, Qt::Key_Right, {6});
+    Press(Qt::Key_Right);
+    walk(line, Qt::Key_Right, {10});
+    EXPECT_EQ(line->Text(), QStringLiteral("one  two three"));
+
+    // A hard break ends a word as a blank does, and is crossed whole.
+    TEditTestBox *memo = Box(QStringLiteral("Memo"));
+    Click(memo);
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    walk(memo, Qt::Key_Right, {5, 7});
+    walk(memo, Qt::Key_Left, {5, 1});
+
+    // Wrapped lines: every stop is the start of a word, never inside a soft break.
+    TEditTestBox *wrapped = Box(QStringLiteral("Wrapped"));
+    Click(wrapped);
+    ASSERT_GT(wrapped->WYSIWYGEngine()->LineNo(), 2);
+    Press(Qt::Key_Home, Qt::ControlModifier);
+    walk(wrapped, Qt::Key_Right, {5, 9, 15, 20, 25, 29, 34});
+    walk(wrapped, Qt::Key_Left, {29, 25, 20, 15, 9, 5, 1});
+    EXPECT_EQ(ScriptedDialogs().Beeps(), 0);
+}
+
 #include "test_edit_in_filler.moc"

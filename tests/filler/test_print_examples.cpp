@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QMarginsF>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,6 +84,7 @@ protected:
     {
         window.reset();
         PrinterService().DeviceMode() = TDeviceMode();
+        PrinterService().SetBuiltInMargins(QMarginsF());
         ScriptedDialogs().VerifyAllUsed();
     }
     static void Fill(const char *name, const QString &text)
@@ -180,6 +182,21 @@ TEST_F(PrintedExample, ASavedOffsetMovesEveryTextAndNothingElse)
             << plain[i].Text.toStdString();
         EXPECT_NEAR(shifted[i].Y - plain[i].Y, -1.0 * kPointsPerMm, 0.15)
             << plain[i].Text.toStdString();
+    }
+}
+
+TEST_F(PrintedExample, APrinterThatCannotPrintToTheEdgeMovesNothing)
+{
+    const QList<TWord> plain = Print(QStringLiteral("plain.pdf"));
+    PrinterService().SetBuiltInMargins(QMarginsF(4.23, 3.17, 0, 0));
+    const QList<TWord> margined = Print(QStringLiteral("margined.pdf"));
+    ASSERT_EQ(margined.size(), plain.size());
+    ASSERT_GT(plain.size(), 10);
+    // Within a printer pixel (0.12 pt); the margins themselves are 12 and 9 points.
+    for (int i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(margined[i].Text, plain[i].Text);
+        EXPECT_NEAR(margined[i].X, plain[i].X, 0.15) << plain[i].Text.toStdString();
+        EXPECT_NEAR(margined[i].Y, plain[i].Y, 0.15) << plain[i].Text.toStdString();
     }
 }
 

@@ -182,6 +182,83 @@ TEST_F(Scribe, PasswordEditorRefusesToCopyOrCut)
     box->KillFocus();
 }
 
+TEST_F(Scribe, ABoxShowingCapitalsStoresTheCapitalsItsRestrictionAllows)
+{
+    box->VisualGeneralProps()->SetGeneralRestrictTo(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"));
+    box->VisualCharacterProps()->SetCharacterStyle(csUpperCase);
+    box->SetFocus(QPoint(-1, -1));
+    auto *editor = qobject_cast<TScribeInPlaceEdit *>(box->Editor());
+    ASSERT_NE(editor, nullptr);
+    const int beeps = ScriptedDialogs().Beeps();
+    QTest::keyClicks(editor, QStringLiteral("ab1-c"));
+    EXPECT_EQ(box->Text(), QStringLiteral("AB1C"));
+    EXPECT_EQ(ScriptedDialogs().Beeps(), beeps + 1); // the "-"
+
+    // Pasted text is stored as typing stores it, and one bad character refuses it all.
+    QApplication::clipboard()->setText(QStringLiteral("xy"));
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("AB1CXY"));
+    QApplication::clipboard()->setText(QStringLiteral("z!"));
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("AB1CXY"));
+    EXPECT_EQ(ScriptedDialogs().Beeps(), beeps + 2);
+    box->KillFocus();
+
+    // Shown as typed, a small letter stays refused; one the restriction names is kept as it is.
+    box->VisualCharacterProps()->SetCharacterStyle({});
+    box->VisualGeneralProps()->SetGeneralRestrictTo(QStringLiteral("ABCabc"));
+    box->SetText(QString());
+    box->SetFocus(QPoint(-1, -1));
+    editor = qobject_cast<TScribeInPlaceEdit *>(box->Editor());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("aXb"));
+    EXPECT_EQ(box->Text(), QStringLiteral("ab"));
+    box->KillFocus();
+    box->VisualCharacterProps()->SetCharacterStyle(csUpperCase);
+    box->SetFocus(QPoint(-1, -1));
+    editor = qobject_cast<TScribeInPlaceEdit *>(box->Editor());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, QStringLiteral("c"));
+    EXPECT_EQ(box->Text(), QStringLiteral("abc"));
+    box->KillFocus();
+}
+
+TEST_F(Scribe, AWholeNumberBoxRefusesAPastedFractionAsItRefusesTypingThePoint)
+{
+    General(box)->SetGeneralInputType(tbitNumeric);
+    box->VisualNumberProps()->SetNumberDecPlaces(0);
+    box->SetText(QStringLiteral("12"));
+    box->SetFocus(QPoint(-1, -1));
+    auto *editor = qobject_cast<TScribeInPlaceEdit *>(box->Editor());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    const int beeps = ScriptedDialogs().Beeps();
+    QTest::keyClicks(editor, QStringLiteral("."));
+    EXPECT_EQ(box->Text(), QStringLiteral("12"));
+    EXPECT_EQ(ScriptedDialogs().Beeps(), beeps + 1);
+
+    QApplication::clipboard()->setText(QStringLiteral("1.5"));
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("12"));
+    EXPECT_EQ(ScriptedDialogs().Beeps(), beeps + 2);
+    // Also over a selection, which stays as it was.
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("12"));
+    EXPECT_EQ(box->SelLength(), 2);
+    EXPECT_EQ(ScriptedDialogs().Beeps(), beeps + 3);
+
+    // A whole number goes in.
+    QTest::keyClick(editor, Qt::Key_End);
+    QApplication::clipboard()->setText(QStringLiteral("35"));
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("1235"));
+    EXPECT_EQ(ScriptedDialogs().Beeps(), beeps + 3);
+    box->KillFocus();
+}
+
 TEST_F(Scribe, ResetFormTakesTheResetTextOnlyWhenItMayBeReset)
 {
     box->SetText(QStringLiteral("typed"));
