@@ -1,5 +1,6 @@
 #include "CAppPaths.h"
 #include "CBasePgCtrl.h"
+#include "CBaseRTEditFocusCtrl.h"
 #include "CClassRegistry.h"
 #include "CDocumentBuilder.h"
 #include "CFillerDialogs.h"
@@ -12,6 +13,7 @@
 #include "CProjectInfo.h"
 #include "CProjectProps.h"
 #include "CPropGroups.h"
+#include "CVisualPgCtrlNumeric.h"
 #include "Cini.h"
 #include "FillerTestWindow.h"
 #include "GlobalsGuard.h"
@@ -21,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -33,7 +36,9 @@
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 // Global scope, so that documents name it plainly. Its class name is not a
 // known kind, so no plug-in is needed to read it.
@@ -66,9 +71,26 @@ public:
     int ClassTypeID() const override { return 20; }
 };
 
+// A box the user can type into, for what a failed save must keep.
+class TFillerTypedBox : public TVisualPgCtrlNumeric
+{
+    Q_OBJECT
+    Q_PROPERTY(TPropGroupCharacter *VisualCharacterProps READ VisualCharacterProps)
+    Q_PROPERTY(TPropGroupGeneral *VisualGeneralProps READ VisualGeneralProps)
+
+public:
+    using TVisualPgCtrlNumeric::TVisualPgCtrlNumeric;
+    int ClassTypeID() const override { return 20; }
+    QWidget *DoCreateEdit(const QPoint &point) override
+    {
+        return new TBaseRTEditFocusCtrl(this, BaseRTEditFocusCtrlParams(this, point), false);
+    }
+};
+
 namespace {
 const TClassRegistration<TFillerTestBox> registerBox;
 const TClassRegistration<TScribe> registerScribe;
+const TClassRegistration<TFillerTypedBox> registerTypedBox;
 
 class FillerWindow : public ::testing::Test
 {
@@ -83,6 +105,8 @@ protected:
     void TearDown() override
     {
         window.reset();
+        if (restore)
+            restore();
         ScriptedDialogs().VerifyAllUsed();
     }
     QString TwoPageDocument(const QString &name = QStringLiteral("form.vld"))
@@ -108,8 +132,96 @@ protected:
         QApplication::sendEvent(target, &event);
     }
 
+    // One page with the box "Name".
+    QString TypedDocument(const QString &name)
+    {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        TDocumentBuilder doc(1);
+        doc.Add<TFillerTypedBox>(0, QStringLiteral("Name"), QRect(60, 60, 200, 30));
+        EXPECT_TRUE(doc.Save(path));
+        return path;
+    }
+    static TFillerTypedBox *NameBox()
+    {
+        return qobject_cast<TFillerTypedBox *>(Global_FormElementRef(QStringLiteral("Name")));
+    }
+    static void TypeIntoName(const QString &text)
+    {
+        TFillerTypedBox *box = NameBox();
+        ASSERT_NE(box, nullptr);
+        // Loading's splash window may have taken the activation with it.
+        box->window()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(box->window()));
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        QCoreApplication::processEvents();
+        ASSERT_EQ(TVisualPgCtrl::FocusedElement(), box);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QCoreApplication::processEvents();
+    }
+    static void PressOnFocus(Qt::Key key, Qt::KeyboardModifiers modifiers)
+    {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        QCoreApplication::processEvents();
+    }
+    // The document the user was working on is still there, as they left it.
+    void ExpectStillOpen(const QString &path, const QString &typed, const char *how)
+    {
+        EXPECT_EQ(ScriptedDialogs().PendingAnswers(), 0) << how;
+        ASSERT_TRUE(window->HasDocument()) << how;
+        EXPECT_TRUE(window->isVisible()) << how;
+        EXPECT_EQ(window->DocumentPath().toStdString(), path.toStdString()) << how;
+        EXPECT_TRUE(GlobalProjectChanged) << how;
+        EXPECT_TRUE(window->Action(QStringLiteral("FileSave"))->isEnabled()) << how;
+        ASSERT_NE(NameBox(), nullptr) << how;
+        EXPECT_EQ(NameBox()->Text().toStdString(), typed.toStdString()) << how;
+    }
+    static QByteArray Contents(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // Each way the user leaves a document: File > Close, File > Open, a recent
+    // document, File > Exit and the window's own close button.
+    void EveryWayOut(const std::function<void()> &expectAsked, const QString &path,
+                     const QString &typed)
+    {
+        const std::pair<const char *, std::function<void()>> ways[] = {
+            {"Close",
+             [] {
+                 PressOnFocus(Qt::Key_W, Qt::ControlModifier);
+             }},
+            {"Open",
+             [] {
+                 PressOnFocus(Qt::Key_O, Qt::ControlModifier);
+             }},
+            {"recent document",
+             [this] {
+                 window->Action(QStringLiteral("Recent1"))->trigger();
+             }},
+            {"Exit",
+             [] {
+                 PressOnFocus(Qt::Key_Q, Qt::ControlModifier);
+             }},
+            {"closing the window",
+             [this] {
+                 EXPECT_FALSE(window->close());
+             }},
+        };
+        for (const auto &[how, leave] : ways) {
+            expectAsked();
+            leave();
+            ExpectStillOpen(path, typed, how);
+            // Once one way has let the document go, the others prove nothing.
+            if (HasFailure())
+                return;
+        }
+    }
+
     QTemporaryDir dir;
     std::unique_ptr<TFillerMainForm> window;
+    // Undoes what a test did to the file system, even when it failed half way.
+    std::function<void()> restore;
 };
 } // namespace
 
@@ -221,6 +333,85 @@ TEST_F(FillerWindow, UnsavedChangesAreAskedAbout)
     EXPECT_TRUE(QFile::exists(copy + QStringLiteral(".vld")));
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     Q_UNUSED(original);
+}
+
+TEST_F(FillerWindow, FailedSaveKeepsTheDocumentOpen)
+{
+    const QString other = TypedDocument(QStringLiteral("other.vld"));
+    const QString path = TypedDocument(QStringLiteral("forms/form.vld"));
+    const QByteArray original = Contents(path);
+    Start(other);
+    ASSERT_TRUE(window->OpenDocument(path));
+    ASSERT_EQ(window->Action(QStringLiteral("Recent1"))->data().toString(), other);
+    TypeIntoName(QStringLiteral("Ann"));
+    ASSERT_TRUE(GlobalProjectChanged);
+
+    // A file where the folder was: nothing can be written there, not even by root.
+    const QString folder = dir.filePath(QStringLiteral("forms"));
+    const QString away = dir.filePath(QStringLiteral("away"));
+    ASSERT_TRUE(QDir().rename(folder, away));
+    restore = [folder, away] {
+        QFile::remove(folder);
+        QDir().rename(away, folder);
+    };
+    {
+        QFile blocker(folder);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+
+    EveryWayOut(
+        [] {
+            ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Save changes to form.vld ?"));
+            ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("Unable to save the document"));
+        },
+        path, QStringLiteral("Ann"));
+    if (HasFailure())
+        return;
+    EXPECT_EQ(ScriptedDialogs().Shown().last().Type, mtError);
+
+    // With the folder back, the same answer saves what was typed and closes.
+    restore();
+    restore = nullptr;
+    EXPECT_EQ(Contents(path), original);
+    ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Save changes to form.vld ?"));
+    PressOnFocus(Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(window->HasDocument());
+    ASSERT_TRUE(window->OpenDocument(path));
+    ASSERT_NE(NameBox(), nullptr);
+    EXPECT_EQ(NameBox()->Text(), QStringLiteral("Ann"));
+}
+
+TEST_F(FillerWindow, CancelledSaveAsKeepsTheDocumentOpen)
+{
+    const QString other = TypedDocument(QStringLiteral("other.vld"));
+    const QString path = TypedDocument(QStringLiteral("forms/form.vld"));
+    Start(other);
+    ASSERT_TRUE(window->OpenDocument(path));
+    TypeIntoName(QStringLiteral("Bob"));
+    ASSERT_TRUE(GlobalProjectChanged);
+
+    // A read-only file is saved through Save As.
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    restore = [path] {
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    };
+    EveryWayOut(
+        [] {
+            ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Save changes to form.vld ?"));
+            ScriptedDialogs().ExpectSaveFile(QString());
+        },
+        path, QStringLiteral("Bob"));
+    if (HasFailure())
+        return;
+
+    // Refusing to replace the file chosen in Save As stops it too.
+    const QByteArray otherContents = Contents(other);
+    ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Save changes to form.vld ?"));
+    ScriptedDialogs().ExpectSaveFile(other);
+    ScriptedDialogs().ExpectMessage(mrNo, QStringLiteral("already exists"));
+    PressOnFocus(Qt::Key_W, Qt::ControlModifier);
+    ExpectStillOpen(path, QStringLiteral("Bob"), "Save As not replacing");
+    EXPECT_EQ(Contents(other), otherContents);
 }
 
 TEST_F(FillerWindow, SaveAsAsksBeforeReplacingTheForcedName)
