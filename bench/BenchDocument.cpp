@@ -1,7 +1,11 @@
 #include "BenchDocument.h"
 
+#include "CAppPaths.h"
 #include "CClassRegistry.h"
 #include "CDocumentBuilder.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
 
 namespace {
 const TClassRegistration<TSampleTextBox> registerBox;
@@ -28,4 +32,17 @@ void BuildBenchDocument(TDocumentBuilder &doc)
             box->VisualBorderProps()->SetBorderWidth(1);
         }
     }
+}
+
+int RunBenchmarks(int argc, char **argv, benchmark::BenchmarkReporter *reporter)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    GlobalInitPaths();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks(reporter);
+    benchmark::Shutdown();
+    return 0;
 }

@@ -7,6 +7,9 @@
 #include "SampleTextBox.h"
 
 class TDocumentBuilder;
+namespace benchmark {
+class BenchmarkReporter;
+}
 
 inline constexpr int CBENCH_PAGES = 20;
 inline constexpr int CBENCH_PER_PAGE = 250;
@@ -17,3 +20,7 @@ void BuildBenchDocument(TDocumentBuilder &doc);
 QString BenchText(int page, int i);
 // Where element i of a page lies on the page view at 100 % (screen pixels).
 QRect BenchRect(int i);
+
+// The main of the benchmark programs: a QApplication on the offscreen platform,
+// the application paths, then the benchmarks the command line selects.
+int RunBenchmarks(int argc, char **argv, benchmark::BenchmarkReporter *reporter = nullptr);

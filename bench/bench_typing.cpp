@@ -99,13 +99,9 @@ public:
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    GlobalInitPaths();
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    if (const int status = RunBenchmarks(argc, argv, &reporter))
+        return status;
     const auto small = reporter.Times.find("50");
     const auto large = reporter.Times.find("5000");
     if (small != reporter.Times.end() && large != reporter.Times.end() && small->second > 0)

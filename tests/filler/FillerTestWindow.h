@@ -2,10 +2,15 @@
 // The filler's window as the tests use it: created, shown and active on the
 // offscreen platform, with plug-ins from a folder of the test's own.
 
+#include "CAppPaths.h"
 #include "CFillerMainForm.h"
+#include "GlobalsGuard.h"
+#include "ScriptedDialogService.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -33,3 +38,30 @@ inline void SaveScreenshot(QWidget &widget, const QString &name)
     QDir().mkpath(QStringLiteral("screenshots"));
     EXPECT_TRUE(widget.grab().save(QStringLiteral("screenshots/") + name)) << name.toStdString();
 }
+
+// A fixture around one filler window: fresh settings, every scripted answer used,
+// the globals put back; plug-ins (none unless a test adds them) from its own folder.
+class TFillerWindowTest : public ::testing::Test
+{
+protected:
+    // First, so that it puts the globals back after everything else is gone.
+    TGlobalsGuard m_globals;
+    void SetUp() override
+    {
+        QFile::remove(GlobalAppINI);
+        ScriptedDialogs().Reset();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        ScriptedDialogs().VerifyAllUsed();
+    }
+    TFillerMainForm &Start(const QString &path = QString())
+    {
+        window = StartFillerWindow(dir.filePath(QStringLiteral("plugins/")), path);
+        return *window;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TFillerMainForm> window;
+};

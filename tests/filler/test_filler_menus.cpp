@@ -84,26 +84,9 @@ QStringList DescribeToolBars(const TFillerMainForm &w)
     return lines;
 }
 
-class FillerMenus : public ::testing::Test
+class FillerMenus : public TFillerWindowTest
 {
 protected:
-    // First, so that it puts the globals back after everything else is gone.
-    TGlobalsGuard m_globals;
-    void SetUp() override
-    {
-        QFile::remove(GlobalAppINI);
-        ScriptedDialogs().Reset();
-    }
-    void TearDown() override
-    {
-        window.reset();
-        ScriptedDialogs().VerifyAllUsed();
-    }
-    TFillerMainForm &Start(const QString &path = QString())
-    {
-        window = StartFillerWindow(dir.filePath(QStringLiteral("plugins/")), path);
-        return *window;
-    }
     QString EmptyDocument()
     {
         const QString path = dir.filePath(QStringLiteral("empty.vld"));
@@ -111,9 +94,6 @@ protected:
         EXPECT_TRUE(doc.Save(path));
         return path;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TFillerMainForm> window;
 };
 } // namespace
 

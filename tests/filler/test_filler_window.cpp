@@ -92,22 +92,15 @@ const TClassRegistration<TFillerTestBox> registerBox;
 const TClassRegistration<TScribe> registerScribe;
 const TClassRegistration<TFillerTypedBox> registerTypedBox;
 
-class FillerWindow : public ::testing::Test
+class FillerWindow : public TFillerWindowTest
 {
 protected:
-    // First, so that it puts the globals back after everything else is gone.
-    TGlobalsGuard m_globals;
-    void SetUp() override
-    {
-        QFile::remove(GlobalAppINI);
-        ScriptedDialogs().Reset();
-    }
     void TearDown() override
     {
         window.reset();
         if (restore)
             restore();
-        ScriptedDialogs().VerifyAllUsed();
+        TFillerWindowTest::TearDown();
     }
     QString TwoPageDocument(const QString &name = QStringLiteral("form.vld"))
     {
@@ -117,12 +110,6 @@ protected:
         doc.Add<TFillerTestBox>(1, QStringLiteral("Box2"), QRect(120, 300, 150, 30));
         EXPECT_TRUE(doc.Save(path));
         return path;
-    }
-    // Creates and shows the window with no plug-ins, opening path when given.
-    TFillerMainForm &Start(const QString &path = QString())
-    {
-        window = StartFillerWindow(dir.filePath(QStringLiteral("plugins/")), path);
-        return *window;
     }
     void Wheel(QWidget *target, int notches, Qt::KeyboardModifiers modifiers)
     {
@@ -218,8 +205,6 @@ protected:
         }
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<TFillerMainForm> window;
     // Undoes what a test did to the file system, even when it failed half way.
     std::function<void()> restore;
 };
