@@ -88,14 +88,21 @@ bool TBasePgCtrl::FollowsTextChanges() const
     return TextFollowers().contains(const_cast<TBasePgCtrl *>(this));
 }
 
-std::intptr_t TBasePgCtrl::NotifyTextFollowers(std::uintptr_t element)
+namespace {
+void DispatchToFollowers(TMessage &message)
 {
-    TMessage message {VRMSGVisualPgCtrlTextChanged, element, 0, 0};
     // A follower may stop following while it is told.
     const QList<TBasePgCtrl *> followers = TextFollowers();
     for (TBasePgCtrl *follower : followers)
         if (TextFollowers().contains(follower) && follower->ParentPage())
             follower->Dispatch(message);
+}
+} // namespace
+
+std::intptr_t TBasePgCtrl::NotifyTextFollowers(std::uintptr_t element)
+{
+    TMessage message {VRMSGVisualPgCtrlTextChanged, element, 0, 0};
+    DispatchToFollowers(message);
     return message.Result;
 }
 
@@ -139,6 +146,13 @@ void TBasePgCtrl::SetName(const QString &name)
     if (!GlobalVeloraFiller() && parentWidget())
         SendMessage(parentWidget(), VRMSGBasePgCtrlNameChanged, ObjectParam(this),
                     reinterpret_cast<std::intptr_t>(&old));
+    // Followers of texts name other elements, so they follow renames too,
+    // whichever main window is running.
+    if (!old.isEmpty() && Name() != old) {
+        TMessage renamed {VRMSGBasePgCtrlNameChanged, ObjectParam(this),
+                          reinterpret_cast<std::intptr_t>(&old), 0};
+        DispatchToFollowers(renamed);
+    }
 }
 
 void TBasePgCtrl::ApplyPropChange(TUpdateMethod update, const QString &value)

@@ -123,7 +123,8 @@ public:
 
     // Kinds that follow other elements' texts (calculation boxes) turn this on:
     // a text change (0x8403) is passed on to them alone, not to every element,
-    // so typing costs the same in a form of any size.
+    // so typing costs the same in a form of any size. A rename (0x8409) reaches
+    // them as well.
     void SetFollowsTextChanges(bool follow);
     bool FollowsTextChanges() const;
     // Sends the text-change message to the followers on a page; the last result.

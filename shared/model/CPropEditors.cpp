@@ -180,3 +180,51 @@ bool EditValidationErrMsgs(TVisualPgCtrl *element, QWidget *owner)
     GlobalMadeChange();
     return true;
 }
+
+// ---------------------------------------------------------------------------
+// Registry
+
+namespace {
+QList<TPropEditorRegistration> &Registrations()
+{
+    static QList<TPropEditorRegistration> registrations;
+    return registrations;
+}
+
+bool SameEntry(const TPropEditorRegistration &a, const QString &propertyName,
+               const QString &propertyType, const QString &groupClass)
+{
+    return a.PropertyName.compare(propertyName, Qt::CaseInsensitive) == 0
+        && a.PropertyType == propertyType && a.GroupClass == groupClass;
+}
+} // namespace
+
+void RegisterPropertyEditor(const TPropEditorRegistration &registration)
+{
+    for (TPropEditorRegistration &entry : Registrations())
+        if (SameEntry(entry, registration.PropertyName, registration.PropertyType,
+                      registration.GroupClass)) {
+            entry = registration;
+            return;
+        }
+    Registrations().append(registration);
+}
+
+const TPropEditorRegistration *FindPropertyEditor(const QString &propertyName,
+                                                  const QString &propertyType,
+                                                  const QString &groupClass)
+{
+    for (const TPropEditorRegistration &entry : std::as_const(Registrations()))
+        if (SameEntry(entry, propertyName, propertyType, groupClass))
+            return &entry;
+    return nullptr;
+}
+
+bool PropEditorEditDialog(TBasePgCtrl *element, const QString &propertyName)
+{
+    QString value;
+    if (!element || !element->ShowPropEditor(propertyName, false, value))
+        return false;
+    element->setProperty(propertyName.toLatin1().constData(), value);
+    return true;
+}

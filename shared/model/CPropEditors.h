@@ -51,3 +51,31 @@ private:
 // The edit action of the "ValidationErrMsgsList" row: opens the window with the
 // element's checks and, on OK, stores the edited list. False when cancelled.
 bool EditValidationErrMsgs(TVisualPgCtrl *element, QWidget *owner);
+
+class TBasePgCtrl;
+
+// How an inspector row edits its property.
+enum class TPropEditorKind { Ordinal, String, Dialog };
+
+// One registered editor: the property's type, optionally the property group's
+// class, the editor's class name and the property identifier. Names only, so
+// an entry outlives the plug-in that registered it.
+struct TPropEditorRegistration
+{
+    QString PropertyType;
+    QString GroupClass;
+    QString EditorClass;
+    QString PropertyName;
+    TPropEditorKind Kind = TPropEditorKind::Dialog;
+};
+
+// Elements and the project register their editors in RegisterPropertyEditors;
+// registering the same property again replaces the entry.
+void RegisterPropertyEditor(const TPropEditorRegistration &registration);
+// The editor of a property of that type (and group class, when given), or null.
+const TPropEditorRegistration *FindPropertyEditor(const QString &propertyName,
+                                                  const QString &propertyType,
+                                                  const QString &groupClass = QString());
+// A dialog editor's action: the element's ShowPropEditor without undo
+// recording; unless cancelled, the text becomes the property's value.
+bool PropEditorEditDialog(TBasePgCtrl *element, const QString &propertyName);
