@@ -1,5 +1,6 @@
 #include "CGlobal.h"
 
+#include "CAppPaths.h"
 #include "CComponent.h"
 #include "CDialogService.h"
 #include "CGlobalMessages.h"
@@ -36,6 +37,18 @@ QString GlobalGeneralString;
 QWidget *GlobalMainForm = nullptr;
 TPageControl *GlobalPagesPageControl = nullptr;
 bool GlobalFilling = false;
+bool GlobalPasting = false;
+
+QString GlobalAppVisualClipboardFile()
+{
+    return GlobalAppDataPath + QStringLiteral("Velora/DATA.v");
+}
+
+QString GlobalAppNonVisualClipboardFile()
+{
+    return GlobalAppDataPath + QStringLiteral("Velora/DATA.nv");
+}
+
 TGroupPageLookup GlobalPgPropGroupPageView = nullptr;
 TSelectionLookup GlobalDesignerSelection = nullptr;
 TDblClickUndoRecorder GlobalRecordDblClickUndo = nullptr;

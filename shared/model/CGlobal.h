@@ -64,6 +64,14 @@ extern TPageControl *GlobalPagesPageControl;
 // Filling flag changes; read by elements (validation, focus, drawing).
 extern bool GlobalFilling;
 
+// Elements are being pasted: set by the surface designer's paste for its duration (and
+// by the designer's window around it); read by elements and groups to skip relayout and checks.
+extern bool GlobalPasting;
+// The files copied visual and non-visual elements pass through (GlobalAppDataPath +
+// "Velora/DATA.v" and "Velora/DATA.nv"): read by the designer's cut, copy and paste.
+QString GlobalAppVisualClipboardFile();
+QString GlobalAppNonVisualClipboardFile();
+
 // Sets a flag for the life of a scope and restores it even when an error passes through.
 class TGlobalFlagScope
 {
