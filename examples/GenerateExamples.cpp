@@ -2,6 +2,7 @@
 // them: generate-examples OUTPUT_FOLDER.
 
 #include "CAppPaths.h"
+#include "CCalc.h"
 #include "CDocumentBuilder.h"
 #include "CFillerScrollBox.h"
 #include "CGlobal.h"
@@ -295,6 +296,105 @@ bool WriteApplication(const QString &path)
     return doc.Save(path);
 }
 
+// An invoice on A4: three lines of quantity times unit price, then the
+// subtotal, the tax at 8 % and the total, all computed as the user types.
+constexpr double kInvoiceTopMm = 45;
+constexpr double kInvoiceRowMm = 11;
+constexpr int kInvoiceLines = 3;
+// Columns: description, quantity, unit price, amount (left edge and width).
+constexpr double kInvoiceColumns[4][2] = {{15, 80}, {100, 25}, {130, 30}, {165, 30}};
+
+QByteArray InvoiceSheet(QSizeF paperMm)
+{
+    QImage image = NewSheet(paperMm, QStringLiteral("Invoice"));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont label(QStringLiteral("Liberation Sans"));
+    label.setPixelSize(Px(3.5));
+    label.setBold(true);
+    p.setFont(label);
+    const char *headings[] = {"Description", "Quantity", "Unit price", "Amount"};
+    for (int c = 0; c < 4; ++c)
+        p.drawText(QPointF(Px(kInvoiceColumns[c][0]), Px(kInvoiceTopMm - 3)),
+                   QString::fromLatin1(headings[c]));
+    label.setBold(false);
+    p.setFont(label);
+    const char *totals[] = {"Subtotal", "Tax (8 %)", "Total"};
+    for (int r = 0; r < 3; ++r)
+        p.drawText(QPointF(Px(kInvoiceColumns[2][0]),
+                           Px(kInvoiceTopMm + (kInvoiceLines + r + 0.5) * kInvoiceRowMm + 5.5)),
+                   QString::fromLatin1(totals[r]));
+    p.setPen(QColor(0x60, 0x60, 0x60));
+    p.drawText(QPointF(Px(15), Px(paperMm.height() - 12)),
+               QStringLiteral("Velora example form. Amounts and totals are calculated."));
+    p.end();
+    return EncodePng(image);
+}
+
+bool WriteInvoice(const QString &path)
+{
+    TDocumentBuilder doc;
+    const QSizeF a4(210, 297);
+    const int page = AddPage(doc, QStringLiteral("Invoice"), 9, InvoiceSheet(a4));
+    const double pxPerMm = doc.View(page)->PaperRect().width() / a4.width();
+    const auto at = [pxPerMm](int column, double row) {
+        const auto px = [pxPerMm](double mm) {
+            return int(mm * pxPerMm + 0.5);
+        };
+        return QRect(px(kInvoiceColumns[column][0]), px(kInvoiceTopMm + row * kInvoiceRowMm),
+                     px(kInvoiceColumns[column][1]), px(8));
+    };
+    int tabOrder = 0;
+    const auto style = [](TVisualPgCtrl *box) {
+        box->VisualCharacterProps()->SetCharacterSize(11);
+        box->VisualBorderProps()->SetBorderWidth(1);
+        box->VisualBorderProps()->SetBorderColor(kFrame);
+        box->VisualPadProps()->SetPadLeft(3);
+        box->VisualPadProps()->SetPadRight(3);
+        box->VisualParagraphProps()->SetParagraphVertAlign(taVerticalCenter);
+    };
+    const auto input = [&](const QString &name, int column, double row, int decimals) {
+        auto *box = doc.Add<TScribe>(page, name, at(column, row));
+        style(box);
+        box->VisualFillProps()->SetFillColor(kField);
+        box->SetTabOrder(tabOrder++);
+        box->VisualNumberProps()->SetNumberDisplayZero(false);
+        if (decimals >= 0) {
+            box->ScribeGeneralProps()->SetGeneralInputType(tbitNumeric);
+            box->VisualNumberProps()->SetNumberDecPlaces(decimals);
+            box->VisualNumberProps()->SetNumberSeparateThousands(true);
+            box->VisualParagraphProps()->SetParagraphHorzAlign(taRightJustify);
+        }
+        return box;
+    };
+    const auto calc = [&](const QString &name, double row, const QString &expression) {
+        auto *box = doc.Add<TCalc>(page, name, at(3, row));
+        style(box);
+        box->VisualFillProps()->SetFillColor(TColor::FromRGB(0xF4, 0xF4, 0xF4));
+        box->VisualNumberProps()->SetNumberDecPlaces(2);
+        box->VisualNumberProps()->SetNumberSeparateThousands(true);
+        box->VisualNumberProps()->SetNumberDisplayZero(false);
+        box->SetCalcExpression(expression);
+        return box;
+    };
+    QStringList amounts;
+    for (int line = 1; line <= kInvoiceLines; ++line) {
+        const QString n = QString::number(line);
+        input(QStringLiteral("Item") + n, 0, line - 1, -1);
+        input(QStringLiteral("Qty") + n, 1, line - 1, 0);
+        input(QStringLiteral("Price") + n, 2, line - 1, 2);
+        calc(QStringLiteral("Amount") + n, line - 1, QStringLiteral("Qty%1 * Price%1").arg(line));
+        amounts << QStringLiteral("Amount") + n;
+    }
+    calc(QStringLiteral("Subtotal"), kInvoiceLines + 0.5, amounts.join(QStringLiteral(" + ")));
+    calc(QStringLiteral("Tax"), kInvoiceLines + 1.5, QStringLiteral("Subtotal * 0.08"));
+    TCalc *total
+        = calc(QStringLiteral("Total"), kInvoiceLines + 2.5, QStringLiteral("Subtotal + Tax"));
+    total->VisualCharacterProps()->SetCharacterStyle(TCharacterStyles(csBold));
+    doc.Settings(page)->SetPageDefaultFocus(QStringLiteral("Item1"));
+    return doc.Save(path);
+}
+
 bool WriteWelcome(const QString &path)
 {
     TDocumentBuilder doc;
@@ -352,6 +452,7 @@ int main(int argc, char **argv)
         {"Employee.vld", WriteEmployee},
         {"Application.vld", WriteApplication},
         {"Welcome.vld", WriteWelcome},
+        {"Invoice.vld", WriteInvoice},
     };
     for (const auto &[file, write] : forms) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(file));

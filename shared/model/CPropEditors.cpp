@@ -197,10 +197,19 @@ bool SameEntry(const TPropEditorRegistration &a, const QString &propertyName,
     return a.PropertyName.compare(propertyName, Qt::CaseInsensitive) == 0
         && a.PropertyType == propertyType && a.GroupClass == groupClass;
 }
+
+// Literals of a plug-in live in its file, which may be unloaded: the registry keeps copies.
+QString OwnCopy(const QString &text)
+{
+    return QString(text.constData(), text.size());
+}
 } // namespace
 
-void RegisterPropertyEditor(const TPropEditorRegistration &registration)
+void RegisterPropertyEditor(const TPropEditorRegistration &given)
 {
+    const TPropEditorRegistration registration {
+        OwnCopy(given.PropertyType), OwnCopy(given.GroupClass), OwnCopy(given.EditorClass),
+        OwnCopy(given.PropertyName), given.Kind};
     for (TPropEditorRegistration &entry : Registrations())
         if (SameEntry(entry, registration.PropertyName, registration.PropertyType,
                       registration.GroupClass)) {
