@@ -19,7 +19,8 @@
 #include <cstdio>
 
 namespace {
-constexpr int kDpi = 150;
+// Printed stationery is drawn at the resolution it is printed at, and kept losslessly.
+constexpr int kDpi = 300;
 
 int Px(double mm)
 {
@@ -143,8 +144,13 @@ public:
         m_y += heightMm + kFieldGapMm;
         TScribe *box = Add(name, at);
         // A one-line box keeps its line in the middle, as a hand would write it.
-        if (heightMm <= kOneLineMm)
+        if (heightMm <= kOneLineMm) {
             box->VisualParagraphProps()->SetParagraphVertAlign(taVerticalCenter);
+        } else {
+            // Enter starts the next line of a multi-line box instead of leaving it.
+            box->VisualParagraphProps()->SetParagraphWrap(true);
+            box->VisualTABOnProps()->SetTABOnEnterKey(false);
+        }
         return box;
     }
     // A comb of boxes, one character each.
@@ -197,6 +203,17 @@ private:
     int m_tabOrder = 0;
 };
 
+// The words a person reads when a check fails, in place of the generic "<Name> is ..." texts.
+// Indexes: 0 required, 1 not a number or out of range, 2 not an e-mail address, 3 no match.
+void SetMessages(TScribe *box, std::initializer_list<std::pair<int, const char *>> messages)
+{
+    QStringList list = box->VisualValidationProps()->ValidationErrMsgsList();
+    for (const auto &[index, text] : messages)
+        if (index < list.size())
+            list[index] = QString::fromUtf8(text);
+    box->VisualValidationProps()->SetValidationErrMsgsList(list);
+}
+
 int AddPage(TDocumentBuilder &doc, const QString &caption, int paper, QByteArray background)
 {
     const int index = doc.AddPage(caption);
@@ -227,19 +244,23 @@ bool WriteEmployee(const QString &path)
 
     TScribe *name = place.Next(QStringLiteral("FullName"), 8);
     name->VisualValidationProps()->SetValidationRequired(true);
+    SetMessages(name, {{0, "Please enter your full name."}});
 
-    TScribe *address = place.Next(QStringLiteral("Address"), 22);
-    address->VisualParagraphProps()->SetParagraphWrap(true);
+    place.Next(QStringLiteral("Address"), 22);
 
     TScribe *email = place.Next(QStringLiteral("Email"), 8);
     email->ScribeGeneralProps()->SetGeneralInputType(tbitEmail);
     email->VisualValidationProps()->SetValidationRequired(true);
+    SetMessages(email,
+                {{0, "Please enter your e-mail address."},
+                 {2, "Please enter a whole e-mail address, such as name@example.com."}});
 
     TScribe *salary = place.Next(QStringLiteral("Salary"), 8);
     salary->ScribeGeneralProps()->SetGeneralInputType(tbitNumeric);
     salary->VisualNumberProps()->SetNumberSeparateThousands(true);
     salary->VisualNumberProps()->SetNumberDecPlaces(2);
     salary->VisualParagraphProps()->SetParagraphHorzAlign(taRightJustify);
+    SetMessages(salary, {{1, "Please enter the annual salary as an amount, such as 42,500.00."}});
 
     TScribe *identifier = place.Comb(QStringLiteral("NationalId"), 9);
     identifier->VisualGeneralProps()->SetGeneralRestrictTo(
@@ -271,17 +292,19 @@ bool WriteApplication(const QString &path)
                             FieldSheet(letter, QStringLiteral("Sign-in Details"), second, {}, 0));
 
     TFieldPlacer applicant(doc, one, letter.width());
-    applicant.Next(QStringLiteral("ApplicantName"), 8)
-        ->VisualValidationProps()
-        ->SetValidationRequired(true);
+    TScribe *applicantName = applicant.Next(QStringLiteral("ApplicantName"), 8);
+    applicantName->VisualValidationProps()->SetValidationRequired(true);
+    SetMessages(applicantName, {{0, "Please enter your name."}});
     applicant.Next(QStringLiteral("Organisation"), 8);
-    applicant.Next(QStringLiteral("ApplicantEmail"), 8)
-        ->ScribeGeneralProps()
-        ->SetGeneralInputType(tbitEmail);
+    TScribe *applicantEmail = applicant.Next(QStringLiteral("ApplicantEmail"), 8);
+    applicantEmail->ScribeGeneralProps()->SetGeneralInputType(tbitEmail);
+    SetMessages(applicantEmail,
+                {{2, "Please enter a whole e-mail address, such as name@example.com."}});
     TScribe *seats = applicant.Next(QStringLiteral("Seats"), 8);
     seats->ScribeGeneralProps()->SetGeneralInputType(tbitNumeric);
     seats->VisualNumberProps()->SetNumberSeparateThousands(true);
     seats->VisualNumberProps()->SetNumberDecPlaces(0);
+    SetMessages(seats, {{1, "Please enter the number of seats as a whole number."}});
 
     TFieldPlacer signIn(doc, two, letter.width());
     signIn.Next(QStringLiteral("UserName"), 8);
@@ -290,7 +313,8 @@ bool WriteApplication(const QString &path)
     TScribe *repeat = signIn.Next(QStringLiteral("RepeatPassword"), 8);
     repeat->ScribeGeneralProps()->SetGeneralInputType(tbitPassword);
     repeat->ScribeValidationProps()->SetValidationMustAlsoMatch(QStringLiteral("Password"));
-    signIn.Next(QStringLiteral("Remarks"), 30)->VisualParagraphProps()->SetParagraphWrap(true);
+    SetMessages(repeat, {{3, "The two passwords are not the same. Please type it again."}});
+    signIn.Next(QStringLiteral("Remarks"), 30);
     doc.Settings(one)->SetPageDefaultFocus(QStringLiteral("ApplicantName"));
     doc.Settings(two)->SetPageDefaultFocus(QStringLiteral("UserName"));
     return doc.Save(path);

@@ -1,6 +1,7 @@
 // The filler window's menus and toolbars, both built from one table of actions
 // so that a command keeps one name, caption and key wherever it shows.
 
+#include "CBasePgCtrl.h"
 #include "CDialogService.h"
 #include "CFillerDialogs.h"
 #include "CFillerINIInfo.h"
@@ -19,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSpinBox>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolTip>
 #include <QUrl>
@@ -46,37 +46,9 @@ enum TFillerActionFlag : unsigned {
     afQuit = 8
 };
 
-// A style icon; a theme icon kept even where the theme lacks it; or a theme icon that
-// falls back to a style icon (none for SP_CustomBase).
-enum TFillerIconSource { icNone, icStyle, icTheme, icThemeOrStyle };
-
-struct TFillerIcon
-{
-    TFillerIconSource Source = icNone;
-    QStyle::StandardPixmap Style = QStyle::SP_CustomBase;
-    const char *Theme = nullptr;
-};
-
 namespace {
 // A default QKeyCombination is Qt::Key_unknown, not "no key".
 constexpr QKeyCombination kNoKey = QKeyCombination::fromCombined(0);
-constexpr TFillerIcon kNoIcon;
-constexpr QStyle::StandardPixmap kNoStyleIcon = QStyle::SP_CustomBase;
-
-constexpr TFillerIcon StyleIcon(QStyle::StandardPixmap style)
-{
-    return {icStyle, style, nullptr};
-}
-
-constexpr TFillerIcon ThemeIcon(const char *theme)
-{
-    return {icTheme, kNoStyleIcon, theme};
-}
-
-constexpr TFillerIcon ThemeIcon(const char *theme, QStyle::StandardPixmap fallback)
-{
-    return {icThemeOrStyle, fallback, theme};
-}
 } // namespace
 
 struct TFillerAction
@@ -86,7 +58,8 @@ struct TFillerAction
     const char *Name = nullptr;
     const char *Caption = nullptr;
     QKeyCombination Key = kNoKey;
-    TFillerIcon Icon = kNoIcon;
+    // A freedesktop icon name: the desktop's theme icon, else our own of that name.
+    const char *Icon = nullptr;
     unsigned Flags = 0;
     // On triggered; for a checkable action on toggled (also by code), with its state.
     void (*Run)(TFillerMainForm &form, bool on) = nullptr;
@@ -126,20 +99,19 @@ constexpr int kZoomPresets[] = {25, 50, 75, 100, 200, 300, 400, 600, 800};
 
 void OpenWebPage(const char *url)
 {
-    DialogService().OpenUrl(QUrl(QString::fromLatin1(url)));
+    Global_OpenUrl(QUrl(QString::fromLatin1(url)));
 }
 } // namespace
 
 // In menu order; each toolbar takes its rows in the same order. Columns: menu, toolbar,
 // object name, caption, key, icon, flags, what it does, and a checkable action's setting.
 const TFillerAction TFillerMainForm::ActionTable[] = {
-    {mnFile, tbFile, "FileOpen", "&Open...", Qt::CTRL | Qt::Key_O,
-     StyleIcon(QStyle::SP_DialogOpenButton), 0,
+    {mnFile, tbFile, "FileOpen", "&Open...", Qt::CTRL | Qt::Key_O, "document-open", 0,
      [](TFillerMainForm &w, bool) {
          if (w.AskSaveChanges(true))
              w.OpenWithDialog(QString());
      }},
-    {mnFile, tbNone, "FileClose", "Close", Qt::CTRL | Qt::Key_W, kNoIcon, 0,
+    {mnFile, tbNone, "FileClose", "&Close", Qt::CTRL | Qt::Key_W, nullptr, 0,
      [](TFillerMainForm &w, bool) {
          if (!w.AskSaveChanges(true))
              return;
@@ -147,89 +119,105 @@ const TFillerAction TFillerMainForm::ActionTable[] = {
          PostMessage(&w, VRMSGWelcome, 10);
      }},
     {.Menu = mnFile, .Kind = akSeparator},
-    {mnFile, tbFile, "FileSave", "&Save", Qt::CTRL | Qt::Key_S,
-     StyleIcon(QStyle::SP_DialogSaveButton), 0,
+    {mnFile, tbFile, "FileSave", "&Save", Qt::CTRL | Qt::Key_S, "document-save", 0,
      [](TFillerMainForm &w, bool) {
          w.Save();
      }},
-    {mnFile, tbNone, "FileSaveAs", "Save &As...", Qt::CTRL | Qt::SHIFT | Qt::Key_S, kNoIcon, 0,
+    {mnFile, tbNone, "FileSaveAs", "Save &As...", Qt::CTRL | Qt::SHIFT | Qt::Key_S, nullptr, 0,
      [](TFillerMainForm &w, bool) {
          w.SaveAs(w.m_documentPath);
      }},
     {.Menu = mnFile, .Kind = akSeparator},
-    {mnFile, tbNone, "FilePrinterOffsets", "Printer Offsets...", kNoKey, kNoIcon, 0,
+    {mnFile, tbNone, "FilePrinterOffsets", "Printer O&ffsets...", kNoKey, nullptr, 0,
      [](TFillerMainForm &w, bool) {
          TPrinterOffsetsDlg offsets(&w);
          DialogService().ExecModal(offsets);
      }},
-    {mnFile, tbFile, "FilePrint", "&Print...", Qt::CTRL | Qt::Key_P, ThemeIcon("document-print"), 0,
+    {mnFile, tbFile, "FilePrint", "&Print...", Qt::CTRL | Qt::Key_P, "document-print", 0,
      [](TFillerMainForm &w, bool) {
          w.Print(true, true, 0, 1, 1, w.m_pages ? w.m_pages->PageCount() : 1);
      }},
     {.Menu = mnFile, .Kind = akRecentFiles},
-    {mnFile, tbNone, "FileExit", "E&xit", Qt::CTRL | Qt::Key_Q, kNoIcon, afQuit,
+    {mnFile, tbNone, "FileExit", "E&xit", Qt::CTRL | Qt::Key_Q, nullptr, afQuit,
      [](TFillerMainForm &w, bool) {
          w.close();
      }},
 
     // Enabled by what the focused control can do.
-    {mnEdit, tbEdit, "EditUndo", "Undo", Qt::CTRL | Qt::Key_Z,
-     ThemeIcon("edit-undo", QStyle::SP_ArrowBack), afDisabled | afFocusKeys,
+    {mnEdit, tbEdit, "EditUndo", "&Undo", Qt::CTRL | Qt::Key_Z, "edit-undo",
+     afDisabled | afFocusKeys,
      [](TFillerMainForm &w, bool) {
          w.SendToFocused(VRMSGUndo);
      }},
-    {mnEdit, tbEdit, "EditRedo", "Redo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z,
-     ThemeIcon("edit-redo", QStyle::SP_ArrowForward), afDisabled | afFocusKeys,
+    {mnEdit, tbEdit, "EditRedo", "&Redo", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "edit-redo",
+     afDisabled | afFocusKeys,
      [](TFillerMainForm &w, bool) {
          w.SendToFocused(VRMSGRedo);
      }},
-    {mnEdit, tbEdit, "EditCut", "Cut", Qt::CTRL | Qt::Key_X, ThemeIcon("edit-cut", kNoStyleIcon),
-     afDisabled | afFocusKeys,
+    {mnEdit, tbEdit, "EditCut", "Cu&t", Qt::CTRL | Qt::Key_X, "edit-cut", afDisabled | afFocusKeys,
      [](TFillerMainForm &w, bool) {
          w.SendToFocused(VRMSGCut);
      }},
-    {mnEdit, tbEdit, "EditCopy", "Copy", Qt::CTRL | Qt::Key_C, ThemeIcon("edit-copy", kNoStyleIcon),
+    {mnEdit, tbEdit, "EditCopy", "&Copy", Qt::CTRL | Qt::Key_C, "edit-copy",
      afDisabled | afFocusKeys,
      [](TFillerMainForm &w, bool) {
          w.SendToFocused(VRMSGCopy);
      }},
-    {mnEdit, tbEdit, "EditPaste", "Paste", Qt::CTRL | Qt::Key_V,
-     ThemeIcon("edit-paste", kNoStyleIcon), afDisabled | afFocusKeys,
+    {mnEdit, tbEdit, "EditPaste", "&Paste", Qt::CTRL | Qt::Key_V, "edit-paste",
+     afDisabled | afFocusKeys,
      [](TFillerMainForm &w, bool) {
          w.SendToFocused(VRMSGPaste);
      }},
-    {mnEdit, tbEdit, "EditDelete", "Delete", Qt::CTRL | Qt::Key_Delete,
-     ThemeIcon("edit-delete", QStyle::SP_TrashIcon), afDisabled | afFocusKeys,
+    {mnEdit, tbEdit, "EditDelete", "&Delete", Qt::CTRL | Qt::Key_Delete, "edit-delete",
+     afDisabled | afFocusKeys,
      [](TFillerMainForm &w, bool) {
          w.SendToFocused(VRMSGClear);
      }},
-    {mnEdit, tbEdit, "EditSelectAll", "Select All", Qt::CTRL | Qt::Key_A,
-     ThemeIcon("edit-select-all", kNoStyleIcon), afDisabled | afFocusKeys,
+    {mnEdit, tbEdit, "EditSelectAll", "Select &All", Qt::CTRL | Qt::Key_A, "edit-select-all",
+     afDisabled | afFocusKeys,
      [](TFillerMainForm &w, bool) {
          w.SendToFocused(VRMSGSelectAll);
      }},
 
-    {mnView, tbView, "ViewActualSize", "Actual Size", Qt::Key_F7, kNoIcon, 0,
+    {mnView, tbView, "ViewActualSize", "&Actual Size", Qt::Key_F7, "zoom-original", 0,
      [](TFillerMainForm &w, bool) {
          w.SetActiveZoom(100);
      }},
-    {mnView, tbView, "ViewFitToWidth", "Fit To Width", Qt::Key_F8, kNoIcon, 0,
+    {mnView, tbView, "ViewFitToWidth", "Fit To &Width", Qt::Key_F8, "zoom-fit-width", 0,
      [](TFillerMainForm &w, bool) {
          if (TPrinterPage *page = w.ActivePage())
              w.SetActiveZoom(page->FitTo(ftWindow, false));
      }},
-    {mnView, tbView, "ViewFitToPage", "Fit To Page", Qt::Key_F9, kNoIcon, 0,
+    {mnView, tbView, "ViewFitToPage", "Fit To &Page", Qt::Key_F9, "zoom-fit-best", 0,
      [](TFillerMainForm &w, bool) {
          if (TPrinterPage *page = w.ActivePage())
              w.SetActiveZoom(page->FitTo(ftPage, false));
      }},
+    {mnView, tbNone, "ViewZoomIn", "Zoom &In", Qt::CTRL | Qt::Key_Plus, "zoom-in", 0,
+     [](TFillerMainForm &w, bool) {
+         w.StepZoom(1);
+     }},
+    {mnView, tbNone, "ViewZoomOut", "Zoom &Out", Qt::CTRL | Qt::Key_Minus, "zoom-out", 0,
+     [](TFillerMainForm &w, bool) {
+         w.StepZoom(-1);
+     }},
     {.Bar = tbView, .Kind = akZoomControls},
+    {.Menu = mnView, .Kind = akSeparator},
+    {mnView, tbNone, "ViewNextPage", "&Next Page", Qt::CTRL | Qt::Key_PageDown, "go-next", 0,
+     [](TFillerMainForm &w, bool) {
+         w.GoToPage(GlobalActivePgIdx() + 1);
+     }},
+    {mnView, tbNone, "ViewPreviousPage", "Pre&vious Page", Qt::CTRL | Qt::Key_PageUp, "go-previous",
+     0,
+     [](TFillerMainForm &w, bool) {
+         w.GoToPage(GlobalActivePgIdx() - 1);
+     }},
     {.Menu = mnView, .Bar = tbView, .Kind = akSeparator},
-    {mnView, tbView, "ViewResetForm", "Reset Form...", kNoKey, kNoIcon, 0,
+    {mnView, tbView, "ViewResetForm", "&Reset Form...", kNoKey, "edit-clear", 0,
      [](TFillerMainForm &w, bool) {
          w.ResetForm();
      }},
-    {mnView, tbView, "ViewValidateForm", "Validate Form...", kNoKey, kNoIcon, 0,
+    {mnView, tbView, "ViewValidateForm", "Va&lidate Form...", kNoKey, "dialog-ok-apply", 0,
      [](TFillerMainForm &w, bool) {
          if (w.CommitEdit() && w.ValidateForm(false))
              Global_MessageDlg(QStringLiteral("Validate"),
@@ -237,45 +225,47 @@ const TFillerAction TFillerMainForm::ActionTable[] = {
      }},
     {.Menu = mnView, .Kind = akSeparator},
     // Shown once the PDF kind turns out to be installed.
-    {mnView, tbNone, "ViewPDFQuickDraw", "PDF Quick Draw", kNoKey, kNoIcon, afHidden,
+    {mnView, tbNone, "ViewPDFQuickDraw", "PDF &Quick Draw", kNoKey, nullptr, afHidden,
      [](TFillerMainForm &w, bool on) {
          w.m_settings->SetPDFQuickDraw(on);
          if (TPrinterPage *page = w.ActivePage())
              page->PaintBox()->update();
      },
      &TFillerINIInfo::PDFQuickDraw},
-    {mnView, tbNone, "ViewHints", "Hints", kNoKey, kNoIcon, 0,
+    {mnView, tbNone, "ViewHints", "&Hints", kNoKey, nullptr, 0,
      [](TFillerMainForm &w, bool on) {
          w.m_settings->SetHints(on);
-         if (!on)
+         if (!on) {
              QToolTip::hideText();
+             w.ShowHint(nullptr);
+         }
      },
      &TFillerINIInfo::Hints},
-    {.Menu = mnView, .Name = "ToolbarsMenu", .Caption = "Toolbars", .Kind = akToolBarsMenu},
+    {.Menu = mnView, .Name = "ToolbarsMenu", .Caption = "&Toolbars", .Kind = akToolBarsMenu},
 
-    {mnHelp, tbHelp, "HelpHelpTopics", "Help Topics...", Qt::Key_F1, kNoIcon, 0,
+    {mnHelp, tbHelp, "HelpHelpTopics", "Help &Topics...", Qt::Key_F1, "help-contents", 0,
      [](TFillerMainForm &, bool) {
          OpenWebPage("https://velora.invalid/help");
      }},
     {.Menu = mnHelp, .Kind = akSeparator},
-    {mnHelp, tbNone, "HelpSupportTicket", "Support Ticket", kNoKey, kNoIcon, 0,
+    {mnHelp, tbNone, "HelpSupportTicket", "&Support Ticket", kNoKey, nullptr, 0,
      [](TFillerMainForm &, bool) {
          OpenWebPage("https://velora.invalid/support");
      }},
-    {mnHelp, tbNone, "HelpLeaveFeedback", "Leave Feedback", kNoKey, kNoIcon, 0,
+    {mnHelp, tbNone, "HelpLeaveFeedback", "Leave &Feedback", kNoKey, nullptr, 0,
      [](TFillerMainForm &, bool) {
          OpenWebPage("https://velora.invalid/feedback");
      }},
-    {mnHelp, tbNone, "HelpUpdates", "Updates", kNoKey, kNoIcon, 0,
+    {mnHelp, tbNone, "HelpUpdates", "&Updates", kNoKey, nullptr, 0,
      [](TFillerMainForm &, bool) {
          OpenWebPage("https://velora.invalid/updates");
      }},
-    {mnHelp, tbNone, "HelpCorvaleOnline", "Corvale Online", kNoKey, kNoIcon, 0,
+    {mnHelp, tbNone, "HelpCorvaleOnline", "Corvale &Online", kNoKey, nullptr, 0,
      [](TFillerMainForm &, bool) {
          OpenWebPage("https://velora.invalid/");
      }},
     {.Menu = mnHelp, .Kind = akSeparator},
-    {mnHelp, tbNone, "HelpAbout", "About Velora...", kNoKey, kNoIcon, 0,
+    {mnHelp, tbNone, "HelpAbout", "&About Velora...", kNoKey, nullptr, 0,
      [](TFillerMainForm &w, bool) {
          TAboutDialog about(&w);
          DialogService().ExecModal(about);
@@ -286,23 +276,23 @@ QAction *TFillerMainForm::AddAction(QMenu *menu, const TFillerAction &row)
 {
     QAction *action = menu->addAction(QString::fromLatin1(row.Caption));
     action->setObjectName(QString::fromLatin1(row.Name));
-    if (row.Key.toCombined() != 0)
-        action->setShortcut(QKeySequence(row.Key));
-    const TFillerIcon &icon = row.Icon;
-    switch (icon.Source) {
-    case icNone:
-        break;
-    case icStyle:
-        action->setIcon(style()->standardIcon(icon.Style));
-        break;
-    case icTheme:
-        action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon.Theme)));
-        break;
-    case icThemeOrStyle:
-        action->setIcon(QIcon::fromTheme(
-            QString::fromLatin1(icon.Theme),
-            icon.Style != kNoStyleIcon ? style()->standardIcon(icon.Style) : QIcon()));
-        break;
+    if (row.Key.toCombined() != 0) {
+        QList<QKeySequence> keys {QKeySequence(row.Key)};
+        // Keys every desktop program knows, beside the ones the commands were given.
+        if (row.Key == QKeyCombination(Qt::Key_F7))
+            keys << QKeySequence(Qt::CTRL | Qt::Key_0);
+        if (row.Key == (Qt::CTRL | Qt::Key_Plus))
+            keys << QKeySequence(Qt::CTRL | Qt::Key_Equal);
+        action->setShortcuts(keys);
+    }
+    // The tip names the key, as the menu does.
+    QString tip = QString::fromLatin1(row.Caption).remove(QStringLiteral("...")).remove(u'&');
+    if (!action->shortcut().isEmpty())
+        tip += QStringLiteral(" (%1)").arg(action->shortcut().toString(QKeySequence::NativeText));
+    action->setToolTip(tip);
+    if (row.Icon) {
+        const QString name = QString::fromLatin1(row.Icon);
+        action->setIcon(QIcon::fromTheme(name, QIcon(QStringLiteral(":/icons/%1.svg").arg(name))));
     }
     if (row.Flags & afFocusKeys)
         action->setShortcutContext(Qt::WidgetShortcut);
@@ -334,6 +324,12 @@ void TFillerMainForm::CreateMenus()
     }
     m_fileMenu = menus[mnFile];
     m_viewMenu = menus[mnView];
+    // Opened from the keyboard, the menu has taken the keys from the element; what can be
+    // edited is still what that element can do.
+    connect(menus[mnEdit], &QMenu::aboutToShow, this, [this] {
+        if (TVisualPgCtrl *element = TVisualPgCtrl::FocusedElement())
+            EditStateChanged(element->Editor());
+    });
     for (const TFillerAction &row : ActionTable) {
         QMenu *menu = menus[row.Menu];
         if (!menu)
@@ -368,7 +364,7 @@ void TFillerMainForm::CreateToolBars()
         QToolBar *bar = addToolBar(caption);
         bar->setObjectName(name);
         bar->setVisible(shown);
-        QAction *toggle = toggles->addAction(caption);
+        QAction *toggle = toggles->addAction(u'&' + caption);
         toggle->setObjectName(QStringLiteral("Toggle") + name);
         toggle->setCheckable(true);
         toggle->setChecked(shown);

@@ -30,7 +30,7 @@ QLabel *LinkLabel(QWidget *parent)
     link->setCursor(Qt::PointingHandCursor);
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     QObject::connect(link, &QLabel::linkActivated, parent,
-                     [](const QString &target) { DialogService().OpenUrl(QUrl(target)); });
+                     [](const QString &target) { Global_OpenUrl(QUrl(target)); });
     return link;
 }
 
@@ -50,7 +50,7 @@ TFillerLoadErrDlg::TFillerLoadErrDlg(QWidget *parent, bool properties, bool fill
     setObjectName(QStringLiteral("FillerLoadErrDlg"));
     auto *layout = new QVBoxLayout(this);
     if (properties) {
-        setWindowTitle(QStringLiteral(" Properties Not Recognised!"));
+        setWindowTitle(QStringLiteral("Properties Not Recognised!"));
         m_helpContext = filler ? 10 : 48;
         layout->addWidget(Paragraphs(
             QStringLiteral("The Velora document you attempted to open holds references to "
@@ -59,7 +59,7 @@ TFillerLoadErrDlg::TFillerLoadErrDlg(QWidget *parent, bool properties, bool fill
                            "install the latest Velora setup from"),
             this));
     } else if (filler) {
-        setWindowTitle(QStringLiteral(" Form Element(s) Not Recognised!"));
+        setWindowTitle(QStringLiteral("Form Element(s) Not Recognised!"));
         m_helpContext = 9;
         layout->addWidget(Paragraphs(
             QStringLiteral("The Velora document you attempted to open contains one or more form "
@@ -68,7 +68,7 @@ TFillerLoadErrDlg::TFillerLoadErrDlg(QWidget *parent, bool properties, bool fill
                            "Velora Filler setup from"),
             this));
     } else {
-        setWindowTitle(QStringLiteral(" Velora Plug-in(s) Not Found!"));
+        setWindowTitle(QStringLiteral("Velora Plug-in(s) Not Found!"));
         m_helpContext = 47;
         layout->addWidget(Paragraphs(
             QStringLiteral("The Velora document you attempted to open requires the following "

@@ -23,17 +23,27 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCommandLinkButton>
+#include <QDir>
 #include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -120,6 +130,7 @@ void TFillerMainForm::FormCreate()
 
     CreateMenus();
     CreateToolBars();
+    CreateEmptyPanel();
     RebuildRecentMenu();
     statusBar();
     UpdateTitle();
@@ -176,9 +187,12 @@ void TFillerMainForm::StartWithoutDocument()
 
 void TFillerMainForm::UpdateTitle()
 {
+    // The file's name and the changed marker first, where a title bar keeps them visible.
     setWindowTitle(m_documentPath.isEmpty()
                        ? ProgramTitle()
-                       : ProgramTitle() + QStringLiteral(" - ") + m_documentPath);
+                       : QFileInfo(m_documentPath).fileName() + QStringLiteral("[*] - ")
+                           + ProgramTitle() + QStringLiteral(" - ") + m_documentPath);
+    setWindowModified(HasDocument() && GlobalProjectChanged);
 }
 
 bool TFillerMainForm::HasDocument() const
@@ -194,8 +208,11 @@ TPrinterPage *TFillerMainForm::ActivePage() const
 void TFillerMainForm::UpdateDocumentCommands()
 {
     const bool open = HasDocument();
+    if (m_emptyPanel && m_emptyPanel->isVisible() == open)
+        UpdateEmptyPanel();
     for (const char *name : {"FileSaveAs", "FileClose", "FilePrint", "ViewActualSize",
-                             "ViewFitToWidth", "ViewFitToPage", "ViewResetForm"})
+                             "ViewFitToWidth", "ViewFitToPage", "ViewZoomIn", "ViewZoomOut",
+                             "ViewNextPage", "ViewPreviousPage", "ViewResetForm"})
         Action(QString::fromLatin1(name))->setEnabled(open);
     Action(QStringLiteral("ViewValidateForm"))
         ->setEnabled(open && (GlobalVeloraFiller() || GlobalFilling));
@@ -237,6 +254,77 @@ void TFillerMainForm::RebuildRecentMenu()
     }
     if (!recents.isEmpty())
         m_recentActions << m_fileMenu->insertSeparator(before);
+    UpdateEmptyPanel();
+}
+
+void TFillerMainForm::CreateEmptyPanel()
+{
+    m_emptyPanel = new QFrame(m_pages);
+    m_emptyPanel->setObjectName(QStringLiteral("EmptyPanel"));
+    m_emptyPanel->setAutoFillBackground(true);
+    m_emptyPanel->setGeometry(m_pages->rect());
+}
+
+void TFillerMainForm::UpdateEmptyPanel()
+{
+    if (!m_emptyPanel)
+        return;
+    m_emptyPanel->setVisible(!HasDocument());
+    if (HasDocument())
+        return;
+    // Rebuilt whole: the recent documents change with every open and save. Later, since
+    // one of its buttons may be what brought us here.
+    delete m_emptyPanel->layout();
+    for (QWidget *child : m_emptyPanel->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        child->hide();
+        child->deleteLater();
+    }
+    auto *outer = new QVBoxLayout(m_emptyPanel);
+    outer->addStretch(1);
+    auto *column = new QVBoxLayout;
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addLayout(column);
+    row->addStretch(1);
+    outer->addLayout(row);
+    outer->addStretch(2);
+
+    auto *heading = new QLabel(QStringLiteral("No form is open"), m_emptyPanel);
+    heading->setObjectName(QStringLiteral("EmptyHeading"));
+    QFont bigger = heading->font();
+    bigger.setPointSizeF(bigger.pointSizeF() * 1.5);
+    bigger.setBold(true);
+    heading->setFont(bigger);
+    column->addWidget(heading);
+    const QStringList &recents = m_settings->Recents();
+    auto *advice = new QLabel(
+        recents.isEmpty()
+            ? QStringLiteral("Open a form to fill it in (File > Open, Ctrl+O).")
+            : QStringLiteral("Open a form to fill it in (File > Open, Ctrl+O), or pick one of "
+                             "the forms you used last:"),
+        m_emptyPanel);
+    advice->setObjectName(QStringLiteral("EmptyAdvice"));
+    column->addWidget(advice);
+    auto *open = new QPushButton(QStringLiteral("&Open a Form..."), m_emptyPanel);
+    open->setObjectName(QStringLiteral("EmptyOpen"));
+    open->setIcon(Action(QStringLiteral("FileOpen"))->icon());
+    connect(open, &QPushButton::clicked, Action(QStringLiteral("FileOpen")), &QAction::trigger);
+    column->addWidget(open, 0, Qt::AlignLeft);
+    constexpr int kRecentsShown = 5;
+    for (qsizetype i = 0; i < qMin<qsizetype>(recents.size(), kRecentsShown); ++i) {
+        const QString path = recents.at(i);
+        auto *link = new QCommandLinkButton(QFileInfo(path).fileName(),
+                                            QDir::toNativeSeparators(path), m_emptyPanel);
+        link->setObjectName(QStringLiteral("EmptyRecent%1").arg(i));
+        connect(link, &QCommandLinkButton::clicked, this, [this, path] {
+            Guarded([this, path] {
+                if (AskSaveChanges(true))
+                    OpenDocument(path);
+            });
+        });
+        column->addWidget(link);
+    }
+    m_emptyPanel->raise();
 }
 
 // ---------------------------------------------------------------------------
@@ -246,9 +334,12 @@ void TFillerMainForm::OpenWithDialog(const QString &prefill)
 {
     TFileRequest request;
     request.Caption = QStringLiteral("Open");
-    request.InitialDir = m_settings->LastOpenDir();
+    // A folder that is gone (or the examples folder never made) sends the user home.
+    request.InitialDir = QFileInfo(m_settings->LastOpenDir()).isDir()
+        ? m_settings->LastOpenDir()
+        : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     request.FileName = prefill;
-    request.Filter = QString::fromLatin1(CVELORA_DOC_FILTER);
+    request.Filter = QString::fromLatin1(CVELORA_DOC_FILTER) + QStringLiteral("|All files (*)|*");
     request.DefaultExt = QStringLiteral("vld");
     const QString path = DialogService().OpenFileName(request);
     if (!path.isEmpty())
@@ -417,11 +508,12 @@ bool TFillerMainForm::SaveTo(const QString &path)
         return false;
     m_settings->SetLastSaveDir(QFileInfo(path).absolutePath());
     m_documentPath = path;
-    UpdateTitle();
     m_settings->AddRecent(path);
     RebuildRecentMenu();
     GlobalClearChanges();
+    UpdateTitle();
     UpdateDocumentCommands();
+    statusBar()->showMessage(QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
@@ -472,6 +564,24 @@ void TFillerMainForm::ShowActiveZoom()
     QScopedValueRollback guard(m_settingZoom, true);
     m_zoomBox->setCurrentText(QStringLiteral("%1 %").arg(page->Zoom()));
     m_zoomUpDown->setValue(page->Zoom());
+}
+
+void TFillerMainForm::StepZoom(int direction)
+{
+    TPrinterPage *page = ActivePage();
+    if (!page)
+        return;
+    const int zoom = page->Zoom();
+    int target = direction > 0 ? ZoomMax : ZoomMin;
+    for (const int preset : {ZoomMin, 10, 25, 50, 75, 100, 125, 150, 200, 300, 400, 600, ZoomMax}) {
+        if (direction > 0 && preset > zoom) {
+            target = preset;
+            break;
+        }
+        if (direction < 0 && preset < zoom)
+            target = preset;
+    }
+    SetActiveZoom(target);
 }
 
 void TFillerMainForm::ZoomBoxEdited()
@@ -577,14 +687,77 @@ void TFillerMainForm::Guarded(const std::function<void()> &step)
 
 bool TFillerMainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    // The setting covers every tool tip of the program, elements' hints above all.
-    if (event->type() == QEvent::ToolTip && m_settings && !m_settings->Hints())
-        return true;
+    switch (event->type()) {
+    case QEvent::ToolTip:
+        // The setting covers every tool tip of the program, elements' hints above all.
+        if (m_settings && !m_settings->Hints())
+            return true;
+        break;
+    case QEvent::Enter:
+        if (auto *element = qobject_cast<TBasePgCtrl *>(watched); element && isAncestorOf(element))
+            ShowHint(element);
+        break;
+    case QEvent::Leave:
+        if (auto *element = qobject_cast<TBasePgCtrl *>(watched); element && isAncestorOf(element))
+            ShowHint(TVisualPgCtrl::FocusedElement());
+        break;
+    case QEvent::Resize:
+        if (watched == m_pages && m_emptyPanel)
+            m_emptyPanel->setGeometry(m_pages->rect());
+        break;
+    case QEvent::KeyPress:
+        // Once, at the widget that has the keys (the filter sees the event again as it
+        // travels up to the parents).
+        if (auto *widget = qobject_cast<QWidget *>(watched); widget
+            && widget == QApplication::focusWidget() && isAncestorOf(widget)
+            && ScrollPageByKey(*static_cast<QKeyEvent *>(event)))
+            return true;
+        break;
+    default:
+        break;
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TFillerMainForm::ScrollPageByKey(const QKeyEvent &key)
+{
+    // Boxes and the window's own edit fields use these keys themselves.
+    QWidget *focus = QApplication::focusWidget();
+    if (!m_pages || !focus || (focus != m_pages && !m_pages->isAncestorOf(focus))
+        || dynamic_cast<TMessageTarget *>(focus))
+        return false;
+    TPrinterPage *page = ActivePage();
+    if (!page)
+        return false;
+    const Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+    QScrollBar *vertical = page->VertScrollBar();
+    if (mods == Qt::NoModifier && key.key() == Qt::Key_PageDown)
+        vertical->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    else if (mods == Qt::NoModifier && key.key() == Qt::Key_PageUp)
+        vertical->triggerAction(QAbstractSlider::SliderPageStepSub);
+    else if (mods == Qt::ControlModifier && key.key() == Qt::Key_Home)
+        vertical->setValue(vertical->minimum());
+    else if (mods == Qt::ControlModifier && key.key() == Qt::Key_End)
+        vertical->setValue(vertical->maximum());
+    else
+        return false;
+    return true;
+}
+
+void TFillerMainForm::ShowHint(const QWidget *element)
+{
+    const QString hint
+        = element && m_settings && m_settings->Hints() ? element->toolTip() : QString();
+    if (!hint.isEmpty())
+        statusBar()->showMessage(hint);
+    else if (statusBar()->currentMessage() == m_shownHint)
+        statusBar()->clearMessage();
+    m_shownHint = hint;
 }
 
 void TFillerMainForm::EditStateChanged(QObject *source)
 {
+    ShowHint(source ? TVisualPgCtrl::FocusedElement() : nullptr);
     TContextMenuState state;
     if (const auto *provider = dynamic_cast<const TContextMenuStateSource *>(source))
         provider->GetContextMenuState(state);
@@ -600,6 +773,11 @@ void TFillerMainForm::EditStateChanged(QObject *source)
 void TFillerMainForm::SendToFocused(std::uint32_t msg)
 {
     QWidget *focus = QApplication::focusWidget();
+    // A menu opened from the keyboard holds the keys until it closes; the element it was
+    // opened over is still the one to edit.
+    if (!focus || qobject_cast<QMenuBar *>(focus) || qobject_cast<QMenu *>(focus))
+        if (TVisualPgCtrl *element = TVisualPgCtrl::FocusedElement())
+            focus = element->Editor();
     if (dynamic_cast<TMessageTarget *>(focus)) {
         SendMessage(focus, msg);
         return;
@@ -736,8 +914,20 @@ bool TFillerMainForm::Print(bool showDialog, bool collate, int range, int copies
         request.ToPage = range == 2 ? to : 0;
         request.Copies = copies;
         request.Collate = collate;
+        // Printing to a file offers the form's name beside the form, or the file printed to
+        // last; the dialog keeps a real printer the default otherwise.
+        const QFileInfo form(m_documentPath);
+        printer->setDocName(form.completeBaseName());
+        if (!m_printFileName.isEmpty()) {
+            printer->setOutputFileName(m_printFileName);
+        } else if (printer->outputFormat() == QPrinter::PdfFormat && !m_documentPath.isEmpty()) {
+            printer->setOutputFileName(form.absolutePath() + u'/' + form.completeBaseName()
+                                       + QStringLiteral(".pdf"));
+        }
         if (!DialogService().PrintDialog(request))
             return false;
+        if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+            m_printFileName = printer->outputFileName();
         // The dialog may have chosen another printer, or a file for the built-in one.
         if (printer->outputFormat() == QPrinter::PdfFormat) {
             printers.SetPrinter(TPrinterService::BuiltInPrinterName);
@@ -769,8 +959,8 @@ bool TFillerMainForm::Print(bool showDialog, bool collate, int range, int copies
         first = from - 1;
         last = to - 1;
     }
-    const bool printed
-        = GlobalPrintedProject(GlobalProjectProps, m_documentPath, first, last, false, true, this);
+    const bool printed = GlobalPrintedProject(
+        GlobalProjectProps, QFileInfo(m_documentPath).fileName(), first, last, false, true, this);
     WYSIWYGEngineRefreshPrnPgRefs();
     return printed;
 }
@@ -804,6 +994,7 @@ void TFillerMainForm::Dispatch(TMessage &message)
     case VRMSGProjectChanged:
         if (QAction *save = Action(QStringLiteral("FileSave")))
             save->setEnabled(HasDocument() && message.WParam != 0);
+        setWindowModified(HasDocument() && message.WParam != 0);
         break;
     case VRMSGEditStateChanged:
         // LParam 0: the control is letting go, so nothing can be edited.

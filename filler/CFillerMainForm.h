@@ -13,6 +13,7 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QMenu;
 class QSpinBox;
 class QTimer;
@@ -89,6 +90,10 @@ protected:
     void RebuildRecentMenu();
     void ApplyDefaultViews();
     void SetActiveZoom(int zoom);
+    // To the next zoom preset above (1) or below (-1) the active page's zoom.
+    void StepZoom(int direction);
+    // The element's hint in the status bar while hints are on; null clears it.
+    void ShowHint(const QWidget *element);
     void ShowActiveZoom();
     // False when the focused element refused its text (and said why).
     bool CommitEdit();
@@ -122,6 +127,11 @@ private:
     bool AllowPageChange();
     // The page of the element that kept the focus comes back, with the keys.
     void ShowFocusedElementPage();
+    // What the window says while no document is open; shown only then.
+    void CreateEmptyPanel();
+    void UpdateEmptyPanel();
+    // Page Up, Page Down, Ctrl+Home and Ctrl+End scroll the page when no box takes them.
+    bool ScrollPageByKey(const QKeyEvent &key);
 
     QString m_documentPath;
     QString m_plugInFolder;
@@ -141,5 +151,10 @@ private:
     QList<QAction *> m_recentActions;
     QComboBox *m_zoomBox = nullptr;
     QSpinBox *m_zoomUpDown = nullptr;
+    QWidget *m_emptyPanel = nullptr;
+    // The file last printed to, offered again until the program closes.
+    QString m_printFileName;
+    // The hint the status bar shows, so that only a hint is cleared, never another message.
+    QString m_shownHint;
     QList<QToolBar *> m_toolBars;
 };

@@ -29,8 +29,8 @@ TPrinterOffsetsIODlg::TPrinterOffsetsIODlg(QWidget *parent, bool adding, const T
     : TBaseForm(parent)
 {
     setObjectName(QStringLiteral("PrinterOffsetsIODlg"));
-    setWindowTitle(adding ? QStringLiteral(" Add Printer Offset")
-                          : QStringLiteral(" Modify Printer Offset"));
+    setWindowTitle(adding ? QStringLiteral("Add Printer Offset")
+                          : QStringLiteral("Modify Printer Offset"));
     setProperty("HelpContext", adding ? 13 : 14);
     auto *layout = new QVBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral(" Offset Details "), this);
@@ -126,7 +126,7 @@ TSavedPrnOfs TPrinterOffsetsIODlg::Entry() const
 TPrinterOffsetsDlg::TPrinterOffsetsDlg(QWidget *parent) : TBaseForm(parent)
 {
     setObjectName(QStringLiteral("PrinterOffsetsDlg"));
-    setWindowTitle(QStringLiteral(" Printer Offsets"));
+    setWindowTitle(QStringLiteral("Printer Offsets"));
     setProperty("HelpContext", 12);
     auto *layout = new QHBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral(" S&aved Offsets "), this);

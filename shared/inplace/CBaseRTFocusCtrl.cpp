@@ -294,8 +294,10 @@ bool TBaseRTFocusCtrl::focusNextPrevChild(bool)
 void TBaseRTFocusCtrl::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
-    // Another window or a menu took the keyboard for a while; the focus comes back here.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    // Another window or a menu (opened with the mouse or the keyboard) took the keyboard for a
+    // while; the focus comes back here, caret and selection as they were.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason
+        || event->reason() == Qt::MenuBarFocusReason)
         return;
     DoExit();
 }

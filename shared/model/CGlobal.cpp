@@ -556,7 +556,7 @@ bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLi
 {
     QDialog dlg(QApplication::activeWindow());
     dlg.setObjectName(QStringLiteral("StringEditForm"));
-    dlg.setWindowTitle(QStringLiteral(" ") + caption);
+    dlg.setWindowTitle(caption.trimmed());
     dlg.setProperty("HelpTopic", helpTopic);
     auto *layout = new QVBoxLayout(&dlg);
     QLineEdit *line = nullptr;

@@ -107,7 +107,7 @@ TVEMPropEditForm::TVEMPropEditForm(QWidget *owner, const QList<TValidationCheck>
     : TBaseForm(owner, true), m_checks(checks)
 {
     setObjectName(QStringLiteral("VEMPropEditForm"));
-    setWindowTitle(QStringLiteral(" Validation Error Messages"));
+    setWindowTitle(QStringLiteral("Validation Error Messages"));
     auto *grid = new QGridLayout(this);
     auto *failedLabel = new QLabel(QStringLiteral("Failed Validation"), this);
     auto *messageLabel = new QLabel(QStringLiteral("Error Message"), this);

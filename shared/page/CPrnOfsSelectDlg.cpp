@@ -80,7 +80,7 @@ bool CheckPrinterOffset(const QString &text, Extended &value, QString &message)
 TPrnOfsSelDlg::TPrnOfsSelDlg(QWidget *parent) : TBaseINIForm(parent)
 {
     setObjectName(QStringLiteral("PrnOfsSelDlg"));
-    setWindowTitle(QStringLiteral(" Select Printer Offset"));
+    setWindowTitle(QStringLiteral("Select Printer Offset"));
     setWindowFlag(Qt::Tool);
     setProperty("HelpContext", 17);
     resize(289, 372);

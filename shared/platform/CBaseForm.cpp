@@ -3,7 +3,10 @@
 #include "CAppPaths.h"
 #include "Cini.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShowEvent>
+#include <climits>
 
 TBaseForm::TBaseForm(QWidget *parent, bool rememberSize)
     : QDialog(parent), m_rememberSize(rememberSize)
@@ -30,13 +33,21 @@ void TBaseForm::ReadPlacement()
     const QString section = objectName();
     if (section.isEmpty() || GlobalAppINI.isEmpty())
         return;
-    const int left = INIReadInt(GlobalAppINI, section, QStringLiteral("Left"), x());
-    const int top = INIReadInt(GlobalAppINI, section, QStringLiteral("Top"), y());
     const int w = INIReadInt(GlobalAppINI, section, QStringLiteral("Width"), width());
     const int h = INIReadInt(GlobalAppINI, section, QStringLiteral("Height"), height());
-    move(left, top);
     if (w > 0 && h > 0)
         resize(w, h);
+    // Never placed before, or placed on a screen that is gone: the dialog opens where Qt
+    // puts it, centred over the window it belongs to, rather than in a corner.
+    constexpr int kNone = INT_MIN;
+    const int left = INIReadInt(GlobalAppINI, section, QStringLiteral("Left"), kNone);
+    const int top = INIReadInt(GlobalAppINI, section, QStringLiteral("Top"), kNone);
+    if (left == kNone || top == kNone)
+        return;
+    const QPoint centre = QRect(QPoint(left, top), size()).center();
+    if (!QGuiApplication::screenAt(centre))
+        return;
+    move(left, top);
 }
 
 void TBaseForm::WritePlacement()

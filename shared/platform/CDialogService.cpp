@@ -45,7 +45,12 @@ public:
     {
         QMessageBox box(ActiveWindow());
         box.setWindowTitle(request.Caption);
-        box.setText(request.Text);
+        // Messages break their lines with CR, as stored texts do.
+        box.setText(QString(request.Text)
+                        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                        .replace(u'\r', u'\n'));
+        // Names, paths and addresses in a message can be copied from it.
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         switch (request.Type) {
         case mtWarning:
             box.setIcon(QMessageBox::Warning);
@@ -207,4 +212,16 @@ QString GlobalAppTitle()
 {
     const QString name = QApplication::applicationName();
     return name.isEmpty() ? QStringLiteral("Velora") : name;
+}
+
+bool Global_OpenUrl(const QUrl &url)
+{
+    if (DialogService().OpenUrl(url))
+        return true;
+    Global_MessageDlg(GlobalAppTitle(),
+                      QStringLiteral("No program on this computer could open this address:\r\r%1"
+                                     "\r\rCopy it into a web browser to open it.")
+                          .arg(url.toString()),
+                      mtWarning, mbOK, 0);
+    return false;
 }

@@ -109,3 +109,6 @@ int Global_MessageDlg(const QString &caption, const QString &message, int type, 
                       int helpTopic);
 // The running program's name, for captions.
 QString GlobalAppTitle();
+// Opens an address with the desktop's opener; when none takes it, says so with the address,
+// which the user can copy from the message. False when it did not open.
+bool Global_OpenUrl(const QUrl &url);

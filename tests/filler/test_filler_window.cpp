@@ -215,7 +215,7 @@ TEST_F(FillerWindow, OpensFromTheCommandLineAndZooms)
     const QString path = TwoPageDocument();
     TFillerMainForm &w = Start(path);
     ASSERT_TRUE(w.HasDocument());
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Velora Filler - ") + path);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("form.vld[*] - Velora Filler - ") + path);
     EXPECT_EQ(w.PagesPageControl()->count(), 2);
     EXPECT_NE(Global_FormElementRef(QStringLiteral("Box2")), nullptr);
 
@@ -517,7 +517,7 @@ TEST_F(FillerWindow, BadDocumentsLeaveTheWindowUsable)
     ASSERT_TRUE(w.HasDocument());
     QStringList listed;
     ScriptedDialogs().ExpectModal([&](QDialog &dialog) {
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral(" Form Element(s) Not Recognised!"));
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Form Element(s) Not Recognised!"));
         if (auto *list = dialog.findChild<QListWidget *>(QStringLiteral("MissingPlugIns")))
             for (int i = 0; i < list->count(); ++i)
                 listed << list->item(i)->text();

@@ -161,7 +161,7 @@ TEST_F(ProjectIO, AnUnknownPropertyIsShownThenExplained)
     ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("does not exist"));
     bool propertiesMode = false;
     ScriptedDialogs().ExpectModal([&](QDialog &dialog) {
-        propertiesMode = dialog.windowTitle() == QStringLiteral(" Properties Not Recognised!");
+        propertiesMode = dialog.windowTitle() == QStringLiteral("Properties Not Recognised!");
         return int(QDialog::Accepted);
     });
     TDocumentBuilder loaded;

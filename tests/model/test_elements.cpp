@@ -316,7 +316,7 @@ TEST_F(Elements, DoubleClickEditorsSetTextAndHintAndMarkTheProjectChanged)
     GlobalProjectChanged = false;
 
     ScriptedDialogs().ExpectModal([](QDialog &dlg) {
-        EXPECT_EQ(dlg.windowTitle(), QStringLiteral(" Default Text"));
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Default Text"));
         dlg.findChild<QLineEdit *>()->setText(QStringLiteral("new"));
         return int(QDialog::Accepted);
     });
@@ -328,7 +328,7 @@ TEST_F(Elements, DoubleClickEditorsSetTextAndHintAndMarkTheProjectChanged)
 
     // The hint editor is multi-line; cancelling changes nothing.
     ScriptedDialogs().ExpectModal([](QDialog &dlg) {
-        EXPECT_EQ(dlg.windowTitle(), QStringLiteral(" Hint When Filling"));
+        EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Hint When Filling"));
         dlg.findChild<QPlainTextEdit *>()->setPlainText(QStringLiteral("ignored"));
         return int(QDialog::Rejected);
     });

@@ -1,5 +1,6 @@
 #include "ScriptedDialogService.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <gtest/gtest.h>
 
@@ -70,11 +71,16 @@ void TScriptedDialogService::Reset()
     m_shown.clear();
     m_urls.clear();
     m_beeps = 0;
+    m_urlsOpen = true;
 }
 
 const TScriptedDialogService::TAnswer *TScriptedDialogService::Next(const TShownDialog &shown)
 {
     m_shown.append(shown);
+    // What else was on the screen when the dialog came up.
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            m_shown.last().VisibleWindows << window->objectName();
     if (m_script.isEmpty() || m_script.first().Kind != shown.Kind) {
         ADD_FAILURE() << "Unexpected " << KindName(shown.Kind) << " \""
                       << shown.Caption.toStdString() << "\": " << shown.Text.toStdString();
@@ -99,13 +105,15 @@ int TScriptedDialogService::MessageBox(const TMessageRequest &request)
 
 QString TScriptedDialogService::OpenFileName(const TFileRequest &request)
 {
-    const TAnswer *a = Next({TDialogKind::OpenFile, request.Caption, request.Filter});
+    const TAnswer *a = Next({TDialogKind::OpenFile, request.Caption, request.Filter, mtInformation,
+                             0, request.InitialDir});
     return a ? a->Text : QString();
 }
 
 QString TScriptedDialogService::SaveFileName(const TFileRequest &request)
 {
-    const TAnswer *a = Next({TDialogKind::SaveFile, request.Caption, request.Filter});
+    const TAnswer *a = Next({TDialogKind::SaveFile, request.Caption, request.Filter, mtInformation,
+                             0, request.InitialDir});
     return a ? a->Text : QString();
 }
 
@@ -130,5 +138,5 @@ int TScriptedDialogService::ExecModal(QDialog &dialog)
 bool TScriptedDialogService::OpenUrl(const QUrl &url)
 {
     m_urls.append(url);
-    return true;
+    return m_urlsOpen;
 }

@@ -17,6 +17,10 @@ struct TShownDialog
     QString Text;
     TMsgDlgType Type = mtInformation;
     TMsgDlgButtons Buttons = 0;
+    // File dialogs: the folder they start in.
+    QString Folder;
+    // Object names of the windows on the screen when it came up.
+    QStringList VisibleWindows;
 };
 
 class TScriptedDialogService : public TDialogService
@@ -36,6 +40,8 @@ public:
     const QList<TShownDialog> &Shown() const { return m_shown; }
     int Beeps() const { return m_beeps; }
     const QList<QUrl> &OpenedUrls() const { return m_urls; }
+    // As on a desktop with no browser: addresses are recorded, and none opens.
+    void SetUrlsOpen(bool open) { m_urlsOpen = open; }
     int PendingAnswers() const { return int(m_script.size()); }
     // Fails the test when scripted answers were never asked for, then forgets them.
     void VerifyAllUsed();
@@ -68,6 +74,7 @@ private:
     QList<TShownDialog> m_shown;
     QList<QUrl> m_urls;
     int m_beeps = 0;
+    bool m_urlsOpen = true;
 };
 
 // The service every test program runs with.
