@@ -7,7 +7,9 @@
 #include "DesignerFixture.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QRegularExpression>
 
@@ -47,6 +49,7 @@ protected:
     {
         DesignerTest::SetUp();
         QFile::remove(ClipboardFile());
+        QDir().mkpath(QFileInfo(ClipboardFile()).path());
         QGuiApplication::clipboard()->clear();
         // The designer program's paste: a clashing name takes the first free number of
         // its base, and the copy lands 8 pixels down and right.
@@ -60,6 +63,7 @@ protected:
                 ctrl->move(ctrl->pos() + QPoint(8, 8));
                 ctrl->show();
                 Pasted.append(ctrl);
+                PastingSet = PastingSet && GlobalPasting;
             }
         };
     }
@@ -82,6 +86,7 @@ protected:
     }
 
     QList<QWidget *> Pasted;
+    bool PastingSet = true;
 };
 
 TEST_F(ClipboardTest, CopiedTextBoxesPasteWithEveryStoredPropertyButNameAndPlace)
@@ -103,6 +108,8 @@ TEST_F(ClipboardTest, CopiedTextBoxesPasteWithEveryStoredPropertyButNameAndPlace
     ASSERT_TRUE(Engine()->Paste(true, ClipboardFile()));
     EXPECT_EQ(pastedEvents, 1);
     ASSERT_EQ(Pasted.size(), 3);
+    EXPECT_TRUE(PastingSet);
+    EXPECT_FALSE(GlobalPasting);
     for (int i = 0; i < 3; ++i) {
         auto *copy = qobject_cast<TScribe *>(Pasted[i]);
         ASSERT_NE(copy, nullptr);

@@ -78,3 +78,26 @@ TEST_F(DesignerTest, DeleteKeyAsksTheHostAndLeavesNoSelectionBehind)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DesignerTest, AFreedSurfaceTakesTheEngineAlongAndTheDesignerMovesOnToAnother)
+{
+    Click(Centre(Add(QStringLiteral("A"), QRect(100, 100, 80, 30))));
+    ASSERT_EQ(Selected().size(), 1);
+    delete view;
+    view = nullptr;
+    EXPECT_EQ(designer->Surface(), nullptr);
+
+    view = new TPrinterPage(pages.get(), pages->AddPage(QStringLiteral("Second")));
+    view->resize(900, 960);
+    designer->SetSurface(view);
+    EXPECT_EQ(Engine()->parentWidget(), view);
+    EXPECT_EQ(Engine()->geometry(), view->ClientRect());
+    auto *b = Add(QStringLiteral("B"), QRect(100, 100, 80, 30));
+    Drag(Centre(b), Centre(b) + QPoint(10, 10));
+    EXPECT_EQ(b->geometry(), QRect(110, 110, 80, 30));
+    EXPECT_EQ(Moved.size(), 1); // the host's events stayed with the designer
+}
+
+} // namespace
