@@ -394,3 +394,66 @@ TEST_F(Calc, EditorIsRegisteredAndItsOkSetsTheExpression)
     EXPECT_EQ(box->CalcExpression(), QStringLiteral("Price * 3"));
     EXPECT_EQ(box->Text(), QStringLiteral("6"));
 }
+
+TEST_F(Calc, PickerNamesTheTopmostUsableElementAndStopsInsideTheDialog)
+{
+    TScribe *under = Input(QStringLiteral("Under"), QStringLiteral("1"));
+    under->ScribeGeneralProps()->SetGeneralInputType(tbitNumeric);
+    TCalc *over = Add<TCalc>(QStringLiteral("Over"));
+    over->setGeometry(under->geometry().adjusted(10, 0, 10, 0));
+    over->CalcRelBounds(true, true, true, true, true, true);
+    TScribe *words = Input(QStringLiteral("Words"), QStringLiteral("text"));
+    pages->show();
+    QWidget dialog;
+    dialog.setGeometry(600, 600, 100, 100);
+    dialog.show();
+    TBaseElementHintForm picker(
+        &dialog, [](const TVisualPgCtrl *element) { return element->IsCalcField(); });
+    const QPoint shared = under->mapToGlobal(QPoint(under->width() - 5, 5));
+    EXPECT_EQ(picker.ElementAt(shared), over);
+    EXPECT_EQ(picker.ElementAt(under->mapToGlobal(QPoint(3, 5))), under);
+    EXPECT_EQ(picker.ElementAt(words->mapToGlobal(words->rect().center())), nullptr);
+
+    QStringList picked;
+    picker.OnPick = [&picked](const QString &name, bool accept) {
+        picked << name + (accept ? QStringLiteral("!") : QString());
+    };
+    picker.Track(shared, Qt::AltModifier);
+    ASSERT_TRUE(picker.Tracking());
+    QTest::mouseDClick(over, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(picked.last(), QStringLiteral("Over!"));
+    // Inside the dialog the mouse is the dialog's again.
+    picker.Track(dialog.frameGeometry().center(), Qt::AltModifier);
+    EXPECT_FALSE(picker.Tracking());
+    const qsizetype before = picked.size();
+    QTest::mouseClick(over, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(picked.size(), before);
+}
+
+TEST_F(Calc, DoubleClickEditIsOneUndoStepAndTheDialogMessageSetsTheExpression)
+{
+    TCalc *box = Box(QStringLiteral("Total"), QStringLiteral("1"));
+    static QStringList recorded;
+    recorded.clear();
+    GlobalRecordDblClickUndo
+        = [](QWidget *, const QString &property, const QString &oldValue, const QString &newValue) {
+              recorded << property + u':' + oldValue + u'>' + newValue;
+          };
+    ScriptedDialogs().ExpectModal([](QDialog &dialog) {
+        auto *form = qobject_cast<TCalcExprPropEditorForm *>(&dialog);
+        form->InsertKey(QStringLiteral("+"));
+        form->InsertKey(QStringLiteral("2"));
+        return int(QDialog::Accepted);
+    });
+    QString value;
+    EXPECT_TRUE(box->ShowPropEditor(QString(), true, value));
+    EXPECT_EQ(value, QStringLiteral("1 + 2"));
+    EXPECT_EQ(box->Text(), QStringLiteral("3"));
+    EXPECT_EQ(recorded, QStringList({QStringLiteral("CalcExpression:1>1 + 2")}));
+
+    const QString name = QStringLiteral("calcexpression");
+    const QString text = QStringLiteral("10 * 2");
+    SendMessage(box, VRMSGDblClickDlgSetPropVal, reinterpret_cast<std::uintptr_t>(&name),
+                reinterpret_cast<std::intptr_t>(&text));
+    EXPECT_EQ(box->Text(), QStringLiteral("20"));
+}
