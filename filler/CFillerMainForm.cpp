@@ -14,6 +14,7 @@
 #include "CProjectInfo.h"
 #include "CProjectPrint.h"
 #include "CProjectProps.h"
+#include "CRecoveryJournal.h"
 #include "CPropGroups.h"
 #include "CSplashForm.h"
 #include "CWYSIWYGEngine.h"
@@ -124,8 +125,13 @@ void TFillerMainForm::FormCreate()
     m_projectInfo = std::make_unique<TProjectInfo>(nullptr);
     m_pulse = new QTimer(this);
     m_pulse->setInterval(kPulseMs);
-    connect(m_pulse, &QTimer::timeout, this,
-            [] { Guarded([] { GlobalNotifyCtrls(VRMSGPulse, 0, 0, true); }); });
+    connect(m_pulse, &QTimer::timeout, this, [this] {
+        Guarded([this] {
+            GlobalNotifyCtrls(VRMSGPulse, 0, 0, true);
+            if (m_journal)
+                m_journal->SyncIfDue();
+        });
+    });
     qApp->installEventFilter(this);
 
     CreateMenus();
@@ -400,6 +406,7 @@ bool TFillerMainForm::OpenDocument(const QString &path)
         GlobalNotifyCtrls(VRMSGDocumentOpened, 0, 0, true);
     }
     GlobalClearChanges();
+    OfferRecovery();
     return true;
 }
 
@@ -453,6 +460,8 @@ void TFillerMainForm::CloseDocument()
             m_project->Clear();
         m_projectInfo->Clear();
     }
+    // Closing is answered (saved, or changes not wanted): nothing is left to recover.
+    DropJournal();
     m_documentPath.clear();
     UpdateTitle();
     GlobalClearChanges();
@@ -506,6 +515,7 @@ bool TFillerMainForm::SaveTo(const QString &path)
     GlobalNotifyCtrls(VRMSGAboutToSave, 0, 0, true);
     if (!SaveDocument(path, *m_projectInfo))
         return false;
+    DropJournal();
     m_settings->SetLastSaveDir(QFileInfo(path).absolutePath());
     m_documentPath = path;
     m_settings->AddRecent(path);
@@ -1008,6 +1018,9 @@ void TFillerMainForm::Dispatch(TMessage &message)
         break;
     case VRMSGActivePageChanged:
         PageChanged();
+        break;
+    case VRMSGEditCommitted:
+        RecordCommittedEdit(ParamObject<TVisualPgCtrl>(message.WParam));
         break;
     case VRMSGVisualPgCtrlTextChanged:
         // Only the elements that follow texts: typing costs the same in any form.

@@ -24,6 +24,7 @@ class TPlugIns;
 class TPrinterPage;
 class TProjectInfo;
 class TProjectProps;
+class TRecoveryJournal;
 class TVisualPgCtrl;
 struct TFillerAction;
 struct TFillerCommand;
@@ -127,6 +128,11 @@ private:
     bool AllowPageChange();
     // The page of the element that kept the focus comes back, with the keys.
     void ShowFocusedElementPage();
+    // Committed edits go to the document's recovery journal while a form is being filled; at
+    // open, a journal newer than the document is offered back (CFillerRecovery.cpp).
+    void RecordCommittedEdit(TVisualPgCtrl *element);
+    void OfferRecovery();
+    void DropJournal();
     // What the window says while no document is open; shown only then.
     void CreateEmptyPanel();
     void UpdateEmptyPanel();
@@ -154,6 +160,7 @@ private:
     QWidget *m_emptyPanel = nullptr;
     // The file last printed to, offered again until the program closes.
     QString m_printFileName;
+    std::unique_ptr<TRecoveryJournal> m_journal;
     // The hint the status bar shows, so that only a hint is cleared, never another message.
     QString m_shownHint;
     QList<QToolBar *> m_toolBars;

@@ -117,6 +117,11 @@ public:
     void Cut() { CutClick(); }
     void Delete() { DeleteClick(); }
     void Paste() { PasteClick(); }
+    // Puts text in place of the selection as a paste of it would, every typing check included,
+    // without the clipboard; false, and nothing changed, when the element refuses it.
+    bool InsertChecked(const QString &incoming);
+    // The whole text replaced so, or emptied.
+    bool ReplaceTextChecked(const QString &text);
     // List index to the 1-based position in the element's own text (which has
     // no soft breaks), and back.
     int ListIdxToStrIdx(int index) const;

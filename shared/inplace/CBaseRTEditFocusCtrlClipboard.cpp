@@ -196,35 +196,47 @@ void TBaseRTEditFocusCtrl::DeleteClick()
 
 void TBaseRTEditFocusCtrl::PasteClick()
 {
+    const QString incoming = QApplication::clipboard()->text();
+    if (!OwnerElement() || CleanIncoming(incoming, m_params.WordWrap).isEmpty())
+        return;
+    if (!InsertChecked(incoming))
+        Refuse();
+    ContextMenuChanged();
+}
+
+bool TBaseRTEditFocusCtrl::InsertChecked(const QString &incoming)
+{
     TVisualPgCtrl *owner = OwnerElement();
     if (!owner)
-        return;
-    const QString cleaned = CleanIncoming(QApplication::clipboard()->text(), m_params.WordWrap);
-    if (cleaned.isEmpty())
-        return;
+        return false;
+    const QString cleaned = CleanIncoming(incoming, m_params.WordWrap);
     // Every check typing makes, on the whole text, and stored as typing stores it.
     std::u32string characters;
     for (const auto unit : cleaned.toUcs4()) {
         char32_t c = unit;
         const bool lineBreak = c == U'\r' || c == U'\n';
         if ((!lineBreak && !AdmitTyped(m_params, c))
-            || (c == U'.' && m_params.NumericsOnly && m_params.WholeNumbersOnly)) {
-            Refuse();
-            return;
-        }
+            || (c == U'.' && m_params.NumericsOnly && m_params.WholeNumbersOnly))
+            return false;
         characters.push_back(c);
     }
-    const QString incoming = QString::fromUcs4(characters.data(), qsizetype(characters.size()));
+    const QString admitted = QString::fromUcs4(characters.data(), qsizetype(characters.size()));
     QString text = owner->Text();
     int pos = 1;
     RemoveSelection(text, pos);
-    text.insert(pos - 1, incoming);
-    if (!Acceptable(text)) {
-        Refuse();
-        return;
-    }
-    ApplyText(text, pos + int(incoming.size()), true);
-    ContextMenuChanged();
+    text.insert(pos - 1, admitted);
+    if (!Acceptable(text))
+        return false;
+    ApplyText(text, pos + int(admitted.size()), true);
+    return true;
+}
+
+bool TBaseRTEditFocusCtrl::ReplaceTextChecked(const QString &text)
+{
+    SelectAll();
+    if (text.isEmpty())
+        return DeleteBacklitText();
+    return InsertChecked(text);
 }
 
 void TBaseRTEditFocusCtrl::SelectAllClick()

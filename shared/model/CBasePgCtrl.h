@@ -322,6 +322,8 @@ private:
     QPointer<QWidget> m_editor;
     QRect m_editArea;
     bool m_focused = false;
+    // The text when the focus came, to tell a committed edit from a visit.
+    QString m_textAtFocus;
     bool m_creatingEditor = false;
     bool m_iterating = false;
     int m_selStart = 0;

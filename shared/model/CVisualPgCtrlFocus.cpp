@@ -90,6 +90,8 @@ void TVisualPgCtrl::KillFocus()
     // The display may differ from the text being edited (numbers are formatted).
     BuildWYSIWYGInf(true, true);
     PostMessage(GlobalMainForm, VRMSGEditStateChanged);
+    if (Text() != m_textAtFocus)
+        SendMessage(GlobalMainForm, VRMSGEditCommitted, ObjectParam(this));
 }
 
 QList<TVisualPgCtrl *> TVisualPgCtrl::BuildTABOrderList(int pageIndex)
@@ -156,6 +158,7 @@ void TVisualPgCtrl::SetFocus(const QPoint &point)
         g_focused->KillFocus();
     m_focused = true;
     g_focused = this;
+    m_textAtFocus = Text();
     BuildWYSIWYGInf(true, false);
     m_editor = CreateEdit(point);
     if (auto *focus = dynamic_cast<TElementEditor *>(m_editor.data())) {

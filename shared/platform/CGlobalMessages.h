@@ -60,6 +60,9 @@ enum : std::uint32_t {
     VRMSGResetForm = 0x8590,
     // Main window: show the welcome screen (code in WParam); only the designer answers.
     VRMSGWelcome = 0x85F4,
+    // Main window: the element in WParam left the focus with a text other than the one it
+    // had when it took it (an edit the user has committed).
+    VRMSGEditCommitted = 0x8620,
 };
 
 // What VRMSGPaintPDFPage carries in its long parameter.
