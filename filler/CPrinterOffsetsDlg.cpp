@@ -33,7 +33,7 @@ TPrinterOffsetsIODlg::TPrinterOffsetsIODlg(QWidget *parent, bool adding, const T
                           : QStringLiteral("Modify Printer Offset"));
     setProperty("HelpContext", adding ? 13 : 14);
     auto *layout = new QVBoxLayout(this);
-    auto *group = new QGroupBox(QStringLiteral(" Offset Details "), this);
+    auto *group = new QGroupBox(QStringLiteral("Offset Details"), this);
     auto *grid = new QGridLayout(group);
 
     m_printer = new QComboBox(group);
@@ -129,7 +129,7 @@ TPrinterOffsetsDlg::TPrinterOffsetsDlg(QWidget *parent) : TBaseForm(parent)
     setWindowTitle(QStringLiteral("Printer Offsets"));
     setProperty("HelpContext", 12);
     auto *layout = new QHBoxLayout(this);
-    auto *group = new QGroupBox(QStringLiteral(" S&aved Offsets "), this);
+    auto *group = new QGroupBox(QStringLiteral("S&aved Offsets"), this);
     auto *inner = new QGridLayout(group);
     m_list = new QListWidget(group);
     m_list->setObjectName(QStringLiteral("OffsetsList"));

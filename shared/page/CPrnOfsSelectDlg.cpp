@@ -86,7 +86,7 @@ TPrnOfsSelDlg::TPrnOfsSelDlg(QWidget *parent) : TBaseINIForm(parent)
     resize(289, 372);
     auto *layout = new QVBoxLayout(this);
 
-    m_savedGroup = new QGroupBox(QStringLiteral(" &Saved Offsets "), this);
+    m_savedGroup = new QGroupBox(QStringLiteral("&Saved Offsets"), this);
     m_savedGroup->setObjectName(QStringLiteral("SavedOfsGroupBox"));
     auto *saved = new QGridLayout(m_savedGroup);
     auto *hint = new QLabel(QStringLiteral("Bold items are associated with the selected printer."),
@@ -106,7 +106,7 @@ TPrnOfsSelDlg::TPrnOfsSelDlg(QWidget *parent) : TBaseINIForm(parent)
     saved->addWidget(m_offsetsLabel, 3, 1);
     layout->addWidget(m_savedGroup, 1);
 
-    m_manualGroup = new QGroupBox(QStringLiteral(" Manual Offsets "), this);
+    m_manualGroup = new QGroupBox(QStringLiteral("Manual Offsets"), this);
     m_manualGroup->setObjectName(QStringLiteral("ManualOfsGroupBox"));
     auto *manual = new QGridLayout(m_manualGroup);
     const auto addEdit
