@@ -2,12 +2,14 @@
 
 #include "CAppPaths.h"
 #include "CDialogService.h"
+#include "CDocumentFile.h"
 #include "CException.h"
 #include "CFillerDialogs.h"
 #include "CFillerMainForm.h"
 #include "CGlobal.h"
 #include "CPageControl.h"
 #include "CPrinterService.h"
+#include "CProjectPrint.h"
 
 #include <QCommandLineParser>
 #include <QDialog>
@@ -16,15 +18,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPrinterInfo>
 #include <QPushButton>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <optional>
-#include <sys/stat.h>
 
 TVeloraApplication::TVeloraApplication(int &argc, char **argv) : QApplication(argc, argv) { }
 
@@ -99,81 +99,9 @@ private:
     bool m_failed = false;
 };
 
-// A disk that fills up truncates the file without an error from the PDF writer;
-// a whole PDF ends with its end-of-file marker.
-bool IsWholePdf(const QString &fileName)
+void Complain(const QString &text)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
-        return false;
-    file.seek(file.size() - 16);
-    return file.readAll().trimmed().endsWith("%%EOF");
-}
-
-// The temporary file is for its owner only; the PDF gets the mode of the file
-// it replaces, or the one a new file would get.
-void GiveModeOfNewFile(const QByteArray &partial, const QByteArray &target)
-{
-    struct stat existing = {};
-    mode_t mode = 0;
-    if (::stat(target.constData(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::chmod(partial.constData(), mode);
-}
-
-// --print-to-pdf OUT DOC: the document as it stands, to a PDF, without a window.
-// The PDF is written beside OUT and renamed into place only when whole, so a
-// failed print never leaves half a file at OUT nor overwrites what was there.
-int PrintToPdf(TFillerMainForm &window, const QString &output, const QString &document,
-               bool publishAnyway)
-{
-    const QFileInfo target(output);
-    QTemporaryFile partial(
-        target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));
-    if (!partial.open()) {
-        std::fprintf(stderr, "Could not write \"%s\".\n", qPrintable(output));
-        return 1;
-    }
-    partial.close();
-    auto *console = new TConsoleDialogService(publishAnyway);
-    std::unique_ptr<TDialogService> previous
-        = SetDialogService(std::unique_ptr<TDialogService>(console));
-    window.FormCreate();
-    window.LoadPlugIns();
-    bool ok = window.OpenDocument(document);
-    if (ok) {
-        PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
-        PrinterService().SetOutputFileName(partial.fileName());
-        const int pages = window.PagesPageControl()->PageCount();
-        ok = window.Print(false, true, 0, 1, 1, pages);
-        if (ok && !IsWholePdf(partial.fileName())) {
-            std::fprintf(stderr, "Could not write \"%s\" whole.\n", qPrintable(output));
-            ok = false;
-        }
-    }
-    ok = ok && !console->Failed();
-    window.CloseDocument();
-    SetDialogService(std::move(previous));
-    if (!ok)
-        return 1;
-    const QByteArray from = QFile::encodeName(partial.fileName());
-    const QByteArray to = QFile::encodeName(target.absoluteFilePath());
-    GiveModeOfNewFile(from, to);
-    // Unlike a Qt rename, this replaces a file already at OUT in one step.
-    std::error_code error;
-    std::filesystem::rename(from.constData(), to.constData(), error);
-    if (error) {
-        std::fprintf(stderr, "Could not write \"%s\": %s\n", qPrintable(output),
-                     error.message().c_str());
-        return 1;
-    }
-    partial.setAutoRemove(false);
-    return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
 // What the command line asks for once it has been read.
@@ -185,8 +113,126 @@ struct TStartOptions
     QString Screenshot;
     QString Pdf;
     bool PrintToPdf = false;
+    bool Print = false;
+    QString Printer;
+    bool ListPrinters = false;
     bool PublishAnyway = false;
+    bool NoOffsets = false;
+    QString Offset;
 };
+
+// The queue --print uses: the one named, else the system's default, else its first.
+bool ChoosePrinter(const TStartOptions &options)
+{
+    TPrinterService &printers = PrinterService();
+    if (!options.Printer.isEmpty()) {
+        if (printers.SetPrinter(options.Printer))
+            return true;
+        Complain(QStringLiteral("There is no printer \"%1\". Printers: %2.")
+                     .arg(options.Printer, printers.Printers().join(QStringLiteral(", "))));
+        return false;
+    }
+    const QString chosen = !QPrinterInfo::defaultPrinterName().isEmpty()
+        ? QPrinterInfo::defaultPrinterName()
+        : QPrinterInfo::availablePrinterNames().value(0);
+    if (chosen.isEmpty() || !printers.SetPrinter(chosen)) {
+        Complain(QStringLiteral("There is no printer queue to print to; name one with --printer, "
+                                "or use --print-to-pdf."));
+        return false;
+    }
+    return true;
+}
+
+// The printer's saved offsets need a choice that no dialog can ask for.
+bool ChooseOffsets(const TStartOptions &options)
+{
+    GlobalPrintOffsetChoice = {};
+    if (options.NoOffsets) {
+        GlobalPrintOffsetChoice.Mode = TPrintOffsetChoice::None;
+        return true;
+    }
+    const QString printer = PrinterService().PrinterName();
+    const QStringList names = SavedOffsetNames(printer);
+    if (!options.Offset.isEmpty()) {
+        if (names.contains(options.Offset)) {
+            GlobalPrintOffsetChoice.Mode = TPrintOffsetChoice::Named;
+            GlobalPrintOffsetChoice.Name = options.Offset;
+            return true;
+        }
+        Complain(names.isEmpty()
+                     ? QStringLiteral("The printer \"%1\" has no saved offsets.").arg(printer)
+                     : QStringLiteral("The printer \"%1\" has no saved offset \"%2\". Its saved "
+                                      "offsets: %3.")
+                           .arg(printer, options.Offset, names.join(QStringLiteral(", "))));
+        return false;
+    }
+    if (names.isEmpty())
+        return true;
+    Complain(QStringLiteral("The printer \"%1\" has saved offsets: %2. Choose one with --offset "
+                            "NAME, or print without them with --no-offsets.")
+                 .arg(printer, names.join(QStringLiteral(", "))));
+    return false;
+}
+
+// --print-to-pdf OUT DOC and --print DOC: the document as it stands, printed as
+// File > Print prints it, without a window. The built-in printer puts its PDF in
+// place only when whole, so a failed print never leaves half a file at OUT nor
+// overwrites what was there.
+int PrintUnattended(TFillerMainForm &window, const TStartOptions &options)
+{
+    if (options.PrintToPdf) {
+        const QString &output = options.Pdf;
+        if (IsSameFile(output, options.Document)) {
+            Complain(QStringLiteral("Not printed: \"%1\" is the document itself.").arg(output));
+            return 1;
+        }
+        if (const QString problem = OutputTargetProblem(output); !problem.isEmpty()) {
+            Complain(QStringLiteral("Could not write \"%1\": %2").arg(output, problem));
+            return 1;
+        }
+        PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
+        PrinterService().SetOutputFileName(QFileInfo(output).absoluteFilePath());
+    } else if (!ChoosePrinter(options)) {
+        return 1;
+    }
+    if (!ChooseOffsets(options))
+        return 1;
+    auto *console = new TConsoleDialogService(options.PublishAnyway);
+    std::unique_ptr<TDialogService> previous
+        = SetDialogService(std::unique_ptr<TDialogService>(console));
+    window.FormCreate();
+    window.LoadPlugIns();
+    bool ok = window.OpenDocument(options.Document);
+    if (ok) {
+        const int pages = window.PagesPageControl()->PageCount();
+        ok = window.Print(false, true, 0, 1, 1, pages);
+    }
+    ok = ok && !console->Failed();
+    window.CloseDocument();
+    SetDialogService(std::move(previous));
+    GlobalPrintOffsetChoice = {};
+    return ok ? 0 : 1;
+}
+
+// --list-printers: the queues with the papers each one takes.
+int ListPrinters()
+{
+    const QString def = QPrinterInfo::defaultPrinterName();
+    for (const QPrinterInfo &queue : QPrinterInfo::availablePrinters()) {
+        std::printf("%s%s\n", qPrintable(queue.printerName()),
+                    queue.printerName() == def ? " (default)" : "");
+        for (const QPageSize &paper : queue.supportedPageSizes()) {
+            const QSizeF mm = paper.size(QPageSize::Millimeter);
+            std::printf("  %s (%g x %g mm)\n", qPrintable(paper.name()), mm.width(), mm.height());
+        }
+    }
+    std::printf("%s (built in: writes PDF files)\n",
+                qPrintable(TPrinterService::BuiltInPrinterName));
+    for (const TPaperForm &form : PaperForms())
+        std::printf("  %s (%g x %g mm)\n", qPrintable(form.Name), form.SizeMm.width(),
+                    form.SizeMm.height());
+    return 0;
+}
 
 // The options the windowing system reads from the command line itself: they
 // must not be taken for unknown ones. "-platform offscreen" is a long option.
@@ -218,10 +264,29 @@ const QCommandLineOption kPrintToPdf(
     QStringLiteral("Print the document as it stands to the PDF file <out.pdf> without a "
                    "window, then quit. Fails when a dialog would be needed."),
     QStringLiteral("out.pdf"));
+const QCommandLineOption kPrint(
+    QStringLiteral("print"),
+    QStringLiteral("Print the document as it stands on a printer queue (--printer, else the "
+                   "system's default, else its first queue) without a window, then quit. Fails "
+                   "when a dialog would be needed."));
+const QCommandLineOption kPrinter(QStringLiteral("printer"),
+                                  QStringLiteral("With --print: the printer queue to print on."),
+                                  QStringLiteral("name"));
+const QCommandLineOption kListPrinters(
+    QStringLiteral("list-printers"),
+    QStringLiteral("List the printer queues and the papers each one takes, then quit."));
+const QCommandLineOption
+    kOffset(QStringLiteral("offset"),
+            QStringLiteral("With --print or --print-to-pdf: shift the print by the printer's saved "
+                           "offset of that name."),
+            QStringLiteral("name"));
+const QCommandLineOption kNoOffsets(
+    QStringLiteral("no-offsets"),
+    QStringLiteral("With --print or --print-to-pdf: print without the printer's saved offsets."));
 const QCommandLineOption kPublishAnyway(
     QStringLiteral("publish-anyway"),
-    QStringLiteral("With --print-to-pdf: print a form that fails validation (a blank form "
-                   "to fill in by hand, say)."));
+    QStringLiteral("With --print or --print-to-pdf: print a form that fails validation (a blank "
+                   "form to fill in by hand, say)."));
 const QCommandLineOption kScreenshot(
     QStringLiteral("screenshot"),
     QStringLiteral("Developer option: save the main window as a PNG picture <file> once it "
@@ -236,7 +301,8 @@ void DeclareOptions(QCommandLineParser &parser, TVeloraProgram program)
                                          : QStringLiteral("Designs Velora forms."));
     parser.addOptions({kHelp, kVersion});
     if (program == TVeloraProgram::Filler)
-        parser.addOptions({kPrintToPdf, kPublishAnyway});
+        parser.addOptions(
+            {kPrintToPdf, kPrint, kPrinter, kListPrinters, kOffset, kNoOffsets, kPublishAnyway});
     parser.addOption(kScreenshot);
     AddWindowSystemOptions(parser);
     parser.addPositionalArgument(QStringLiteral("document"),
@@ -258,19 +324,41 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
     options.Screenshot = parser.value(kScreenshot);
     options.PrintToPdf = filler && parser.isSet(kPrintToPdf);
     options.Pdf = options.PrintToPdf ? parser.value(kPrintToPdf) : QString();
+    options.Print = filler && parser.isSet(kPrint);
+    options.Printer = filler ? parser.value(kPrinter) : QString();
+    options.ListPrinters = filler && parser.isSet(kListPrinters);
+    options.Offset = filler ? parser.value(kOffset) : QString();
+    options.NoOffsets = filler && parser.isSet(kNoOffsets);
     options.PublishAnyway = filler && parser.isSet(kPublishAnyway);
+    const bool printing = options.PrintToPdf || options.Print;
     if (positional.size() > 1)
         return QStringLiteral("Only one document can be given.");
-    if (options.PublishAnyway && !options.PrintToPdf)
-        return QStringLiteral("--publish-anyway goes with --print-to-pdf.");
-    if (!options.PrintToPdf)
+    if (options.PrintToPdf && options.Print)
+        return QStringLiteral("--print and --print-to-pdf cannot go together.");
+    if (parser.isSet(kPrinter) && !options.Print)
+        return QStringLiteral("--printer goes with --print.");
+    if (parser.isSet(kPrinter) && options.Printer.isEmpty())
+        return QStringLiteral("--printer needs the name of a printer queue.");
+    if (options.PublishAnyway && !printing)
+        return QStringLiteral("--publish-anyway goes with --print or --print-to-pdf.");
+    if ((parser.isSet(kOffset) || options.NoOffsets) && !printing)
+        return QStringLiteral("--offset and --no-offsets go with --print or --print-to-pdf.");
+    if (parser.isSet(kOffset) && options.NoOffsets)
+        return QStringLiteral("--offset and --no-offsets cannot go together.");
+    if (parser.isSet(kOffset) && options.Offset.isEmpty())
+        return QStringLiteral("--offset needs the name of a saved offset.");
+    if (options.ListPrinters && (printing || !options.Document.isEmpty()))
+        return QStringLiteral("--list-printers takes no document and prints nothing.");
+    if (!printing)
         return {};
-    if (options.Pdf.isEmpty())
+    const QString command
+        = options.Print ? QStringLiteral("--print") : QStringLiteral("--print-to-pdf");
+    if (options.PrintToPdf && options.Pdf.isEmpty())
         return QStringLiteral("--print-to-pdf needs the name of the PDF file to write.");
     if (options.Document.isEmpty())
-        return QStringLiteral("--print-to-pdf needs the document to print.");
+        return QStringLiteral("%1 needs the document to print.").arg(command);
     if (!options.Screenshot.isEmpty())
-        return QStringLiteral("--print-to-pdf opens no window to take a screenshot of.");
+        return QStringLiteral("%1 opens no window to take a screenshot of.").arg(command);
     return {};
 }
 
@@ -310,8 +398,9 @@ int RunVeloraProgram(int argc, char **argv, const QString &applicationName, TVel
     if (const std::optional<int> exitCode
         = ReadCommandLine(argc, argv, applicationName, program, options))
         return *exitCode;
+    const bool unattended = options.PrintToPdf || options.Print || options.ListPrinters;
     // Unattended printing needs no display.
-    if (options.PrintToPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (unattended && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TVeloraApplication app(argc, argv);
     QApplication::setApplicationName(applicationName);
@@ -319,9 +408,11 @@ int RunVeloraProgram(int argc, char **argv, const QString &applicationName, TVel
     QApplication::setApplicationVersion(QStringLiteral(VELORA_VERSION));
     GlobalInitPaths();
 
+    if (options.ListPrinters)
+        return ListPrinters();
     std::unique_ptr<TFillerMainForm> window(createMainWindow());
-    if (options.PrintToPdf)
-        return PrintToPdf(*window, options.Pdf, options.Document, options.PublishAnyway);
+    if (options.PrintToPdf || options.Print)
+        return PrintUnattended(*window, options);
     window->FormCreate();
     window->SetStartDocument(options.Document);
     const QString screenshot = options.Screenshot;

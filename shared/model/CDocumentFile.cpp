@@ -6,17 +6,23 @@
 #include "CSplashForm.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <openssl/err.h>
 #include <openssl/evp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const char *const SInvalidFileFormat = "Invalid file format";
 const char *const SDocumentNotRecognised = "The document format is not recognised.";
@@ -387,6 +393,123 @@ int ScanRequiredPlugIns(TMemoryStream &payload, QString &missing, QString *error
         missing += QString::fromLatin1(row.Hint) + u'\r';
     }
     return count;
+}
+
+namespace {
+QString SystemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// What a node that is not an ordinary file is, for messages.
+QString KindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a FIFO");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("not an ordinary file");
+}
+
+bool WriteAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, qint64(1) << 30)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+} // namespace
+
+QString OutputTargetProblem(const QString &path)
+{
+    struct stat node = {};
+    if (::stat(QFile::encodeName(path).constData(), &node) != 0 || S_ISREG(node.st_mode))
+        return {};
+    return S_ISDIR(node.st_mode)
+        ? QStringLiteral("It is a folder")
+        : QStringLiteral("It is %1, not an ordinary file").arg(KindOf(node.st_mode));
+}
+
+QString DocumentSourceProblem(const QString &path)
+{
+    struct stat node = {};
+    if (::stat(QFile::encodeName(path).constData(), &node) != 0)
+        return errno == ENOENT ? QStringLiteral("does not exist") : SystemReason(errno);
+    if (S_ISREG(node.st_mode))
+        return {};
+    return S_ISDIR(node.st_mode)
+        ? QStringLiteral("is a folder")
+        : QStringLiteral("is %1, not a document file").arg(KindOf(node.st_mode));
+}
+
+bool IsSameFile(const QString &a, const QString &b)
+{
+    struct stat first = {};
+    struct stat second = {};
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    const QFileInfo x(a), y(b);
+    const QString cx = x.canonicalFilePath(), cy = y.canonicalFilePath();
+    if (!cx.isEmpty() && !cy.isEmpty())
+        return cx == cy;
+    return QDir::cleanPath(x.absoluteFilePath()) == QDir::cleanPath(y.absoluteFilePath());
+}
+
+bool WriteWholeFile(const QString &path, QByteArrayView bytes, QString *error)
+{
+    // Saving through a symbolic link replaces the file it points to, not the link.
+    const QFileInfo named(path);
+    const QString target = named.isSymLink() ? named.symLinkTarget() : named.absoluteFilePath();
+    if (const QString problem = OutputTargetProblem(target); !problem.isEmpty())
+        return Failed(error, problem);
+    const QFileInfo info(target);
+    QByteArray part = QFile::encodeName(
+        info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    const int fd = ::mkstemp(part.data());
+    if (fd < 0)
+        return Failed(error, SystemReason(errno));
+    const QByteArray to = QFile::encodeName(target);
+    // The new file gets the rights of the one it replaces, or those of any new file.
+    struct stat old = {};
+    mode_t mode = 0;
+    if (::stat(to.constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int code = 0;
+    if (!WriteAll(fd, bytes.data(), bytes.size()) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)
+        code = errno;
+    if (::close(fd) != 0 && !code)
+        code = errno;
+    if (!code && ::rename(part.constData(), to.constData()) != 0)
+        code = errno;
+    if (code) {
+        ::unlink(part.constData());
+        return Failed(error, SystemReason(code));
+    }
+    // The rename itself reaches the disk with its folder.
+    const int folder
+        = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return true;
 }
 
 TMemoryStreamEx::~TMemoryStreamEx()

@@ -49,6 +49,20 @@ bool DecryptDocument(TMemoryStream &stream, std::uint32_t &version, QString *err
 // does not walk. The position returns to the start either way.
 int ScanRequiredPlugIns(TMemoryStream &payload, QString &missing, QString *error = nullptr);
 
+// Writes the bytes to path whole or not at all: into a new file beside it,
+// flushed to disk, then renamed over it, so a failure leaves what was there.
+// A symbolic link is followed; a hard link to the old file keeps the old
+// contents. False with the system's reason in error.
+bool WriteWholeFile(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+// Why path cannot take an output: it is a folder or a FIFO, device or
+// socket. Empty when it can (it is an ordinary file, or nothing is there).
+QString OutputTargetProblem(const QString &path);
+// Why path cannot be read as a document: missing, a folder, not an ordinary
+// file. Empty when it can.
+QString DocumentSourceProblem(const QString &path);
+// True when both names reach the same file, through links as well.
+bool IsSameFile(const QString &a, const QString &b);
+
 // A memory stream whose reads advance the splash form's gauge by the number
 // of bytes asked for; loading a file counts as one pass over it.
 class TMemoryStreamEx : public TMemoryStream

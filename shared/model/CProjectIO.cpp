@@ -10,7 +10,6 @@
 #include "CSplashForm.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <memory>
 
 namespace {
@@ -67,8 +66,8 @@ bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versio
                   const TLoadErrorReport &report)
 {
     const TLoadErrorReport explain = report ? report : ReportLoadErrorPlainly;
-    if (!QFileInfo(path).isFile()) {
-        ShowError(QStringLiteral("The specified project %1 does not exist.").arg(path));
+    if (const QString problem = DocumentSourceProblem(path); !problem.isEmpty()) {
+        ShowError(QStringLiteral("The specified project %1 %2.").arg(path, problem));
         return false;
     }
     if (!GlobalProjectProps || !GlobalPagesPageControl)
@@ -82,24 +81,26 @@ bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versio
         splash->show();
     }
 
+    // A message about the file comes alone, with no splash left standing behind it.
+    const auto fail = [&splash](const QString &text) {
+        splash.reset();
+        ShowError(text);
+        return false;
+    };
     TMemoryStreamEx stream;
     QString error;
     std::uint32_t tag = 0;
-    if (!stream.LoadFromFile(path, &error) || !DecryptDocument(stream, tag, &error)) {
-        ShowError(error);
-        ShowError(QStringLiteral("Error loading %1").arg(path));
-        return false;
-    }
+    if (!stream.LoadFromFile(path, &error) || !DecryptDocument(stream, tag, &error))
+        return fail(QStringLiteral("Error loading %1\r\r%2").arg(path, error));
     if (versionTag)
         *versionTag = tag;
 
     QString missing;
     const int count = ScanRequiredPlugIns(stream, missing, &error);
-    if (count < 0) {
-        ShowError(error);
-        return false;
-    }
+    if (count < 0)
+        return fail(error);
     if (count > 0) {
+        splash.reset();
         explain(false, missing.split(u'\r', Qt::SkipEmptyParts));
         return false;
     }
@@ -109,14 +110,13 @@ bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versio
         ReadRoots(stream, info);
     } catch (const EVeloraError &e) {
         const QString message = e.Message();
-        if (message.contains(u':'))
-            DialogService().MessageBox(
-                TMessageRequest {GlobalAppTitle(), message, mtCustom, mbOK, 0});
-        if (IsUnknownPropertyMessage(message))
-            explain(true, {});
-        else
-            ShowError(QStringLiteral("Unable to open the specified project %1.\rReason: %2")
-                          .arg(path, message));
+        splash.reset();
+        if (!IsUnknownPropertyMessage(message))
+            return fail(QStringLiteral("Unable to open the specified project %1.\rReason: %2")
+                            .arg(path, message));
+        // The property's own words first, then what the user can do about it.
+        DialogService().MessageBox(TMessageRequest {GlobalAppTitle(), message, mtCustom, mbOK, 0});
+        explain(true, {});
         return false;
     }
     return true;
@@ -141,11 +141,8 @@ bool SaveDocument(const QString &path, const TProjectInfo &info)
         return false;
     }
     // Written beside the old file and renamed over it, so a failure leaves it as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(stream.Data()) != stream.Size()
-        || !file.commit()) {
-        ShowError(QStringLiteral("Unable to save the document %1.\rReason: %2")
-                      .arg(path, file.errorString()));
+    if (!WriteWholeFile(path, stream.Data(), &error)) {
+        ShowError(QStringLiteral("Unable to save the document %1.\rReason: %2").arg(path, error));
         return false;
     }
     return true;

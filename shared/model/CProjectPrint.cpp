@@ -17,11 +17,12 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <tuple>
 
 TCommonGaugeForm::TCommonGaugeForm(QWidget *owner, int maximum) : QDialog(owner)
 {
     setObjectName(QStringLiteral("CommonGaugeForm"));
-    setWindowTitle(QStringLiteral(" Progress..."));
+    setWindowTitle(QStringLiteral("Progress..."));
     setWindowModality(Qt::ApplicationModal);
     auto *layout = new QVBoxLayout(this);
     m_gauge = new QProgressBar(this);
@@ -50,22 +51,58 @@ public:
     using EVeloraError::EVeloraError;
 };
 
-// True to go on; offsets in millimetres when the current printer has saved ones.
-bool ChooseOffset(double &x, double &y)
+enum class TOffsetOutcome { Go, Abandoned, Failed };
+
+TOffsetOutcome NamedOffset(const QString &printer, const QString &name, double &x, double &y)
+{
+    for (const TSavedPrnOfs &entry : ReadSavedPrinterOffsets()) {
+        if (entry.Printer.compare(printer, Qt::CaseInsensitive) != 0 || entry.Name != name)
+            continue;
+        Extended ex = 0, ey = 0;
+        QString message;
+        if (!CheckPrinterOffset(entry.X, ex, message)
+            || !CheckPrinterOffset(entry.Y, ey, message)) {
+            Global_MessageDlg(GlobalAppTitle(),
+                              QStringLiteral("The saved offset \"%1\": %2").arg(name, message),
+                              mtError, mbOK, 0);
+            return TOffsetOutcome::Failed;
+        }
+        x = double(ex);
+        y = double(ey);
+        return TOffsetOutcome::Go;
+    }
+    const QStringList names = SavedOffsetNames(printer);
+    Global_MessageDlg(GlobalAppTitle(),
+                      QStringLiteral("The printer \"%1\" has no saved offset \"%2\".%3")
+                          .arg(printer, name,
+                               names.isEmpty() ? QString()
+                                               : QStringLiteral(" Its saved offsets: %1.")
+                                                     .arg(names.join(QStringLiteral(", ")))),
+                      mtError, mbOK, 0);
+    return TOffsetOutcome::Failed;
+}
+
+// Offsets in millimetres when the current printer has saved ones.
+TOffsetOutcome ChooseOffset(double &x, double &y)
 {
     x = y = 0;
     const QString printer = PrinterService().PrinterName();
-    bool any = false;
-    for (const TSavedPrnOfs &entry : ReadSavedPrinterOffsets())
-        any = any || entry.Printer.compare(printer, Qt::CaseInsensitive) == 0;
-    if (!any)
-        return true;
+    switch (GlobalPrintOffsetChoice.Mode) {
+    case TPrintOffsetChoice::None:
+        return TOffsetOutcome::Go;
+    case TPrintOffsetChoice::Named:
+        return NamedOffset(printer, GlobalPrintOffsetChoice.Name, x, y);
+    case TPrintOffsetChoice::Ask:
+        break;
+    }
+    if (SavedOffsetNames(printer).isEmpty())
+        return TOffsetOutcome::Go;
     TPrnOfsSelDlg dialog(QApplication::activeWindow());
     if (DialogService().ExecModal(dialog) != QDialog::Accepted)
-        return false;
+        return TOffsetOutcome::Abandoned;
     x = double(dialog.OffsetX());
     y = double(dialog.OffsetY());
-    return true;
+    return TOffsetOutcome::Go;
 }
 
 bool Published(int pageIndex)
@@ -129,6 +166,25 @@ QList<int> PrintOrder(int firstPage, int lastPage, bool reverseOrder)
     return order;
 }
 
+// A print queue takes one paper for a whole job, so a system printer gets one job per
+// run of pages on the same paper, in order; the built-in printer sets each page's paper.
+QList<QList<int>> PaperRuns(const QList<int> &order, bool oneJob)
+{
+    const auto paperOf = [](int pageIndex) {
+        const TPrinterPage *view = GlobalPgScrollBox(pageIndex);
+        return view
+            ? std::tuple(view->PageWidth(), view->PageHeight(), int(view->PageOrientation()))
+            : std::tuple(0, 0, 0);
+    };
+    QList<QList<int>> runs;
+    for (const int page : order) {
+        if (runs.isEmpty() || (!oneJob && paperOf(runs.last().last()) != paperOf(page)))
+            runs.append(QList<int>());
+        runs.last().append(page);
+    }
+    return runs;
+}
+
 // Walks the pages onto the job; false when the progress window was cancelled.
 bool PrintPages(TPrintJob &job, const QList<int> &order, const QString &title,
                 TCommonGaugeForm &gauge, double offsetX, double offsetY)
@@ -146,12 +202,23 @@ bool PrintPages(TPrintJob &job, const QList<int> &order, const QString &title,
             // The paper of the page printed next, which may be turned the other way.
             SetPaperFor(job, order.at(n + 1));
             if (!job.NewPage())
-                throw EPrintError(QStringLiteral("The printer refused a new page."));
+                throw EPrintError(job.ErrorText());
         }
     }
     return !gauge.Cancelled();
 }
 } // namespace
+
+TPrintOffsetChoice GlobalPrintOffsetChoice;
+
+QStringList SavedOffsetNames(const QString &printer)
+{
+    QStringList names;
+    for (const TSavedPrnOfs &entry : ReadSavedPrinterOffsets())
+        if (entry.Printer.compare(printer, Qt::CaseInsensitive) == 0)
+            names << entry.Name;
+    return names;
+}
 
 void GlobalPrintPage(QPainter &canvas, int pageIndex, double offsetXMm, double offsetYMm)
 {
@@ -199,8 +266,14 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
         return true;
     double offsetX = 0;
     double offsetY = 0;
-    if (!ChooseOffset(offsetX, offsetY))
+    switch (ChooseOffset(offsetX, offsetY)) {
+    case TOffsetOutcome::Go:
+        break;
+    case TOffsetOutcome::Abandoned:
         return true;
+    case TOffsetOutcome::Failed:
+        return false;
+    }
     const QList<int> order = PrintOrder(firstPage, lastPage, reverseOrder);
     if (order.isEmpty()) {
         Global_MessageDlg(GlobalAppTitle(), QStringLiteral("Nothing to print."), mtInformation,
@@ -217,11 +290,17 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
     gauge->UpdateGauge(0);
     bool failed = true;
     QString failure;
-    {
+    const QList<QList<int>> runs = PaperRuns(order, PrinterService().IsBuiltIn());
+    for (qsizetype run = 0; run < runs.size(); ++run) {
+        const QString jobTitle = runs.size() == 1
+            ? title
+            : QStringLiteral("%1 (%2 of %3)").arg(title).arg(run + 1).arg(runs.size());
+        failed = true;
         TPrintJob job;
+        bool cancelled = false;
         try {
-            if (!PrintPages(job, order, title, *gauge, offsetX, offsetY))
-                job.Abort();
+            if (!PrintPages(job, runs.at(run), jobTitle, *gauge, offsetX, offsetY))
+                cancelled = true;
             else if (!job.End())
                 throw EPrintError(job.ErrorText().isEmpty()
                                       ? QStringLiteral("The print job could not be finished.")
@@ -234,8 +313,10 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
         } catch (...) {
             failure = QStringLiteral("Unknown error.");
         }
-        if (failed)
+        if (failed || cancelled) {
             job.Abort();
+            break;
+        }
     }
     PrinterService().DeviceMode() = modeBefore;
     GlobalDirtyPrnXOfs = GlobalDirtyPrnYOfs = 0;

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QProgressBar;
 class QPushButton;
@@ -28,6 +29,18 @@ private:
     QPushButton *m_cancel;
     bool m_cancelled = false;
 };
+
+// How printing picks one of the current printer's saved offsets: the selection
+// dialog, none, or the one of that name (unattended printing).
+struct TPrintOffsetChoice
+{
+    enum TMode { Ask, None, Named };
+    TMode Mode = Ask;
+    QString Name;
+};
+extern TPrintOffsetChoice GlobalPrintOffsetChoice;
+// The names of the printer's saved offsets, in file order.
+QStringList SavedOffsetNames(const QString &printer);
 
 // False only when an error was reported; cancelling, an abandoned offset choice
 // and having nothing to print count as done.

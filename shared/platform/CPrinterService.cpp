@@ -7,8 +7,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 constexpr double kInch = 25.4;
@@ -93,6 +97,63 @@ QPageSize PageSizeFor(const QSizeF &sizeMm)
     const QSizeF portrait(qMin(sizeMm.width(), sizeMm.height()),
                           qMax(sizeMm.width(), sizeMm.height()));
     return QPageSize(portrait, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+}
+
+QString SystemReason(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// The PDF writer does not report failed writes; a whole PDF ends with its end-of-file marker.
+bool IsWholePdf(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
+        return false;
+    file.seek(file.size() - 16);
+    return file.readAll().trimmed().endsWith("%%EOF");
+}
+
+// Why the PDF writer's writes to the file failed: a write at its end fails the same way.
+QString WriteFailureReason(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_APPEND);
+    if (fd < 0)
+        return SystemReason(errno);
+    static const char zeros[1 << 16] = {};
+    int code = 0;
+    for (qint64 left = sizeof zeros; left > 0 && !code;) {
+        const ssize_t n = ::write(fd, zeros, size_t(left));
+        if (n < 0 && errno != EINTR)
+            code = errno;
+        else if (n > 0)
+            left -= n;
+    }
+    if (!code && ::fsync(fd) != 0)
+        code = errno;
+    ::close(fd);
+    return code ? SystemReason(code) : QStringLiteral("the PDF was cut short");
+}
+
+// Zero when the file reached the disk, else the error number.
+int SyncFile(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY);
+    if (fd < 0)
+        return errno;
+    const int code = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return code;
+}
+
+// Why a file cannot go at path: something that is not an ordinary file is there.
+QString TargetProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return {};
+    return info.isDir() ? QStringLiteral("It is a folder")
+                        : QStringLiteral("It is not an ordinary file");
 }
 
 QSizeF ModeSizeMm(const TDeviceMode &mode)
@@ -251,7 +312,12 @@ TPrinterService &PrinterService()
 
 TPrintJob::TPrintJob()
     : m_printer(PrinterService().CreatePrinter()), m_outputFile(m_printer->outputFileName())
-{ }
+{
+    // Printing through a symbolic link replaces the file it points to.
+    const QFileInfo output(m_outputFile);
+    if (!m_outputFile.isEmpty() && output.isSymLink())
+        m_outputFile = output.symLinkTarget();
+}
 
 TPrintJob::~TPrintJob()
 {
@@ -266,11 +332,15 @@ bool TPrintJob::Begin(const QString &title)
     m_printer->setDocName(title);
     const QString cannotWrite = QStringLiteral("Could not write \"%1\".").arg(m_outputFile);
     if (!m_outputFile.isEmpty()) {
+        if (const QString problem = TargetProblem(m_outputFile); !problem.isEmpty()) {
+            m_error = CannotWrite(problem);
+            return false;
+        }
         // In the same folder, so that putting it in place is one rename.
         QTemporaryFile part(m_outputFile + QStringLiteral(".XXXXXX"));
         part.setAutoRemove(false);
         if (!part.open()) {
-            m_error = cannotWrite;
+            m_error = CannotWrite(part.errorString());
             return false;
         }
         m_partFile = part.fileName();
@@ -302,8 +372,14 @@ void TPrintJob::SetPage(const QSizeF &sizeMm, TPrinterOrientation orientation)
 
 bool TPrintJob::NewPage()
 {
-    if (!m_printer->newPage())
+    if (!m_printer->newPage()) {
+        m_error = !m_partFile.isEmpty()
+            ? CannotWrite(WriteFailureReason(m_partFile))
+            : QStringLiteral("The printer \"%1\" could not start a new page: its print file "
+                             "could not be written.")
+                  .arg(m_printer->printerName());
         return false;
+    }
     ++m_page;
     return true;
 }
@@ -314,6 +390,22 @@ bool TPrintJob::End()
         return false;
     bool ok = m_painter->end();
     m_painter.reset();
+    if (!ok)
+        m_error = m_partFile.isEmpty()
+            ? QStringLiteral("The printer \"%1\" could not finish the job.")
+                  .arg(m_printer->printerName())
+            : CannotWrite(WriteFailureReason(m_partFile));
+    if (ok && !m_partFile.isEmpty()) {
+        // A full disk cuts the PDF short without an error from its writer.
+        int code = 0;
+        if (!IsWholePdf(m_partFile)) {
+            m_error = CannotWrite(WriteFailureReason(m_partFile));
+            ok = false;
+        } else if ((code = SyncFile(m_partFile)) != 0) {
+            m_error = CannotWrite(SystemReason(code));
+            ok = false;
+        }
+    }
     if (ok && !m_partFile.isEmpty()) {
         // A temporary file is private; the PDF gets the rights of an ordinary new file.
         const QFile::Permissions rights = QFileInfo::exists(m_outputFile)
@@ -326,7 +418,7 @@ bool TPrintJob::End()
         if (ok)
             m_partFile.clear();
         else
-            m_error = QStringLiteral("Could not write \"%1\".").arg(m_outputFile);
+            m_error = CannotWrite(SystemReason(errno));
     }
     DiscardPartFile();
     return ok;
@@ -339,6 +431,11 @@ void TPrintJob::Abort()
         m_painter->end();
     m_painter.reset();
     DiscardPartFile();
+}
+
+QString TPrintJob::CannotWrite(const QString &reason) const
+{
+    return QStringLiteral("Could not write \"%1\": %2").arg(m_outputFile, reason);
 }
 
 void TPrintJob::DiscardPartFile()

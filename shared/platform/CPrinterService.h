@@ -131,6 +131,7 @@ public:
 
 private:
     void DiscardPartFile();
+    QString CannotWrite(const QString &reason) const;
 
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;

@@ -9,14 +9,21 @@
 #include "DocumentSamples.h"
 #include "GlobalsGuard.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <cmath>
+#include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QByteArray Encrypted(const QByteArray &payload)
@@ -397,4 +404,103 @@ TEST_F(DocumentStream, ReadsMoveTheSplashGaugeByTheBytesAskedFor)
     QString error;
     EXPECT_FALSE(missing.LoadFromFile(dir.filePath(u"none.vld"_qs), &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// Writing outputs whole: every failure names the system's reason and leaves what was there.
+
+namespace {
+QStringList Entries(const QTemporaryDir &dir)
+{
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes past the limit fail as on a full disk, with a reason of their own.
+class TFileSizeLimit
+{
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        m_handler = ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit {bytes, m_before.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_before);
+        ::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_before {};
+    void (*m_handler)(int) = nullptr;
+};
+} // namespace
+
+TEST(WholeFile, AFailedWriteGivesTheSystemsReasonAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("form.vld"));
+    QString error;
+    ASSERT_TRUE(WriteWholeFile(path, "old", &error)) << error.toStdString();
+    {
+        const TFileSizeLimit limit(1000);
+        EXPECT_FALSE(WriteWholeFile(path, QByteArray(5000, 'x'), &error));
+    }
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(Entries(dir), QStringList {QStringLiteral("form.vld")});
+}
+
+TEST(WholeFile, ReplacesTheFileALinkPointsToAndCutsAHardLinkLoose)
+{
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.vld"));
+    const QString soft = dir.filePath(QStringLiteral("soft.vld"));
+    const QString hard = dir.filePath(QStringLiteral("hard.vld"));
+    ASSERT_TRUE(WriteWholeFile(real, "one"));
+    QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(QFile::link(real, soft));
+    ASSERT_EQ(::link(QFile::encodeName(real).constData(), QFile::encodeName(hard).constData()), 0);
+    EXPECT_TRUE(IsSameFile(real, soft));
+    EXPECT_TRUE(IsSameFile(hard, real));
+    EXPECT_FALSE(IsSameFile(real, dir.filePath(QStringLiteral("other.vld"))));
+
+    ASSERT_TRUE(WriteWholeFile(soft, "two"));
+    EXPECT_TRUE(QFileInfo(soft).isSymLink());
+    EXPECT_EQ(Contents(real), "two");
+    constexpr QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+        | QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFile::permissions(real) & everyone, QFile::ReadOwner | QFile::WriteOwner);
+    // The hard link still holds the file that was replaced.
+    EXPECT_EQ(Contents(hard), "one");
+    EXPECT_FALSE(IsSameFile(hard, real));
+}
+
+TEST(WholeFile, OutputsAndDocumentsThatAreNotOrdinaryFilesAreNamed)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QString error;
+    EXPECT_FALSE(WriteWholeFile(fifo, "x", &error));
+    EXPECT_EQ(error, QStringLiteral("It is a FIFO, not an ordinary file"));
+    EXPECT_FALSE(WriteWholeFile(dir.path(), "x", &error));
+    EXPECT_EQ(error, QStringLiteral("It is a folder"));
+    EXPECT_EQ(Entries(dir), QStringList {QStringLiteral("pipe")});
+
+    EXPECT_EQ(DocumentSourceProblem(dir.path()), QStringLiteral("is a folder"));
+    EXPECT_EQ(DocumentSourceProblem(fifo), QStringLiteral("is a FIFO, not a document file"));
+    EXPECT_EQ(DocumentSourceProblem(dir.filePath(QStringLiteral("none.vld"))),
+              QStringLiteral("does not exist"));
+    EXPECT_TRUE(OutputTargetProblem(dir.filePath(QStringLiteral("none.vld"))).isEmpty());
 }

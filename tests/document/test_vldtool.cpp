@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utility>
 
 namespace {
 struct TRun
@@ -134,4 +136,41 @@ TEST_F(Vldtool, CheckTellsByItsStatusWhatFailed)
               6);
     EXPECT_FALSE(QFile::exists(Path(u"x.vld"_qs)));
     EXPECT_EQ(RunTool({u"check"_qs}).Status, 2);
+}
+
+// A FIFO or a device node at the output is someone's pipe or a disk, not a place for a file.
+TEST_F(Vldtool, PackAndUnpackRefuseOutputsThatAreNotOrdinaryFiles)
+{
+    TSampleDocument document(1, 1);
+    const QByteArray payload = document.Payload();
+    const QString file = Write(u"form.vld"_qs, Wrapped(payload));
+    const QString plain = Write(u"form.payload"_qs, payload);
+    const QString fifo = Path(u"pipe"_qs);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QDir(dir.path()).mkdir(u"folder"_qs);
+
+    for (const auto &[command, input] :
+         {std::pair(u"unpack"_qs, file), std::pair(u"pack"_qs, plain)})
+        for (const QString &target : {fifo, Path(u"folder"_qs)}) {
+            const TRun run = RunTool({command, input, target});
+            EXPECT_EQ(run.Status, 3) << command.toStdString() << ' ' << target.toStdString();
+            EXPECT_TRUE(run.Err.contains(target.endsWith(u"pipe"_qs) ? u"It is a FIFO"_qs
+                                                                     : u"It is a folder"_qs))
+                << run.Err.toStdString();
+        }
+    struct stat node = {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &node), 0);
+    EXPECT_TRUE(S_ISFIFO(node.st_mode));
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({u"folder"_qs, u"form.payload"_qs, u"form.vld"_qs, u"pipe"_qs}));
+
+    // A folder or a FIFO given as the document is named for what it is; reading the FIFO
+    // would wait for a writer forever.
+    const TRun folder = RunTool({u"check"_qs, Path(u"folder"_qs)});
+    EXPECT_EQ(folder.Status, 3);
+    EXPECT_TRUE(folder.Err.contains(u"is a folder"_qs)) << folder.Err.toStdString();
+    const TRun pipe = RunTool({u"dump"_qs, fifo});
+    EXPECT_EQ(pipe.Status, 3);
+    EXPECT_TRUE(pipe.Err.contains(u"is a FIFO"_qs)) << pipe.Err.toStdString();
 }

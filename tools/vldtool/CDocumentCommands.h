@@ -17,7 +17,8 @@ enum TDocumentExit {
 
 // check FILE [PLUGIN_FOLDER]: envelope, digest, payload, required plug-ins.
 int RunCheckCommand(const QStringList &args);
-// dump FILE: the object trees of a document (or of a plain payload) as text.
+// dump [--full] FILE: the object trees of a document (or of a plain payload) as text;
+// large binary values as their size and digest unless --full.
 int RunDumpCommand(const QStringList &args);
 // unpack FILE OUT: the plain payload.
 int RunUnpackCommand(const QStringList &args);

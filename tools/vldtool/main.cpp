@@ -22,7 +22,9 @@ const TCommand Commands[] = {
      "check FILE [PLUGINS] check the envelope, the digest, the payload and that every\n"
      "                         element kind is installed (in PLUGINS, else beside vldtool)",
      RunCheckCommand},
-    {"dump", "dump FILE            print the object trees of a document or a plain payload",
+    {"dump",
+     "dump [--full] FILE   print the object trees of a document or a plain payload; binary\n"
+     "                         values over 4 KiB as size and digest unless --full",
      RunDumpCommand},
     {"unpack", "unpack FILE OUT      write the plain payload of a document", RunUnpackCommand},
     {"pack", "pack IN FILE         wrap a plain payload into a document", RunPackCommand},
