@@ -269,11 +269,14 @@ void TCalcGraph::SettleAll(const TComponent *owner)
 
 void TCalcGraph::ElementRenamed(const TBasePgCtrl *element, const QString &oldName)
 {
-    if (oldName.isEmpty() || element->Name() == oldName || GlobalLoadingProject)
+    if (element->Name() == oldName || GlobalLoadingProject)
         return;
-    const QList<TCalc *> boxes = m_dependants.value(oldName.toUpper()).values();
+    const QList<TCalc *> boxes
+        = oldName.isEmpty() ? QList<TCalc *>() : m_dependants.value(oldName.toUpper()).values();
     for (TCalc *box : boxes)
         if (box != element && box->Owner() == element->Owner())
             box->SetCalcExpression(
                 TCalc::RenamedExpr(box->CalcExpression(), oldName, element->Name()));
+    // Boxes that named an element not there before now see its value.
+    TextChanged(element);
 }

@@ -36,7 +36,8 @@ public:
     bool Stale() const { return m_stale; }
     // Every box of the owner, inputs first.
     void SettleAll(const TComponent *owner);
-    // Rewrites the expressions that name the renamed element.
+    // Rewrites the expressions that name the element's old name, and recomputes
+    // the boxes that name its new one.
     void ElementRenamed(const TBasePgCtrl *element, const QString &oldName);
     bool Settling() const { return m_settling; }
     // The box that follows text changes for all of them, or null.

@@ -146,9 +146,9 @@ void TBasePgCtrl::SetName(const QString &name)
     if (!GlobalVeloraFiller() && parentWidget())
         SendMessage(parentWidget(), VRMSGBasePgCtrlNameChanged, ObjectParam(this),
                     reinterpret_cast<std::intptr_t>(&old));
-    // Followers of texts name other elements, so they follow renames too,
-    // whichever main window is running.
-    if (!old.isEmpty() && Name() != old) {
+    // Followers of texts name other elements, so they follow names given and
+    // changed too, whichever main window is running.
+    if (Name() != old) {
         TMessage renamed {VRMSGBasePgCtrlNameChanged, ObjectParam(this),
                           reinterpret_cast<std::intptr_t>(&old), 0};
         DispatchToFollowers(renamed);
