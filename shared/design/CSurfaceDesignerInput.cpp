@@ -17,8 +17,11 @@ void TSurfaceDesignerEngine::MouseDown(Qt::MouseButton button, Qt::KeyboardModif
         setFocus(Qt::MouseFocusReason);
     if (m_designer->OnBeforeMouseDown)
         m_designer->OnBeforeMouseDown(m_designer, button, shift, x, y);
-    if (!m_mouseDown)
+    if (!m_mouseDown) {
         StartPress(button, x, y);
+        // The grabber of the last hover may be stale (the selection changed since).
+        m_grabber = SetCursor(QPoint(x, y));
+    }
     if (m_grabber == dgNone)
         PressAway(shift, x, y);
     else

@@ -67,6 +67,13 @@ TEST_F(DesignerTest, AResizePastTheOppositeEdgeGivesANormalRectangleAndTellsTheF
     ASSERT_EQ(Moved.size(), 2);
     EXPECT_TRUE(Moved[1].Horz);
     EXPECT_TRUE(Moved[1].Vert);
+
+    // A press elsewhere without a hover first is no grab of the last grabber.
+    auto *other = Add(QStringLiteral("Other"), QRect(500, 500, 60, 30));
+    Drag(Centre(other), Centre(other) + QPoint(10, 0));
+    EXPECT_EQ(Selected(), QList<QWidget *>({other}));
+    EXPECT_EQ(a->geometry(), QRect(150, 180, 10, 20));
+    EXPECT_EQ(other->geometry(), QRect(510, 500, 60, 30));
 }
 
 TEST_F(DesignerTest, KeysNudgeMoveByOneOrEightAndResizeNeverBelowOnePixel)
