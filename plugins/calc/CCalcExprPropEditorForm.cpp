@@ -37,7 +37,9 @@ TCalcExprPropEditorForm::TCalcExprPropEditorForm(TCalc *box, QWidget *owner)
     : TBaseForm(owner, true), m_box(box)
 {
     setObjectName(QStringLiteral("CalcExprPropEditorForm"));
-    setWindowTitle(QStringLiteral(" Expression"));
+    // Captions are plain, as every dialog's is here.
+    setWindowTitle(QStringLiteral("Expression"));
+    setProperty("HelpTopic", 68);
     setWindowFlag(Qt::Tool);
     auto *grid = new QGridLayout(this);
 
