@@ -107,14 +107,6 @@ bool TCalcExprWalker::Contains(const QString &upperName) const
     return std::binary_search(m_names.begin(), m_names.end(), upperName);
 }
 
-void TCalcExprWalker::Replace(const QString &oldUpper, const QString &newUpper)
-{
-    QStringList names = m_names;
-    names.removeAll(oldUpper);
-    names.append(newUpper);
-    SetNames(names);
-}
-
 // ---------------------------------------------------------------------------
 // TCalc
 

@@ -19,7 +19,6 @@ public:
     void SetNames(QStringList names);
     const QStringList &Names() const { return m_names; }
     bool Contains(const QString &upperName) const;
-    void Replace(const QString &oldUpper, const QString &newUpper);
 
 private:
     QStringList m_names;
