@@ -85,7 +85,7 @@ void TCustomSurfaceDesigner::EnableEngine()
         return;
     TSurfaceDesignerEngine *engine = Engine();
     engine->setParent(m_surface);
-    m_surface->installEventFilter(engine);
+    engine->Watch(m_surface, true);
     engine->FitToSurface();
     engine->show();
 }
@@ -96,7 +96,7 @@ void TCustomSurfaceDesigner::DisableEngine()
         return;
     m_engine->ClearSelection();
     if (m_surface)
-        m_surface->removeEventFilter(m_engine);
+        m_engine->Watch(m_surface, false);
     m_engine->hide();
     m_engine->setParent(nullptr);
 }

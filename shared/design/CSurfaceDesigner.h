@@ -231,6 +231,8 @@ public:
     QRect CtrlRect(const QWidget *ctrl) const;
     // Puts the engine over the surface's client area, above its controls.
     void FitToSurface();
+    // Follows (or stops following) what changes the surface's client area.
+    void Watch(QWidget *surface, bool on);
     // Removes the entry of a control from the selection, reporting it.
     void RemoveFromSelection(QWidget *ctrl);
 

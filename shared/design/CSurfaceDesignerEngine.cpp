@@ -187,8 +187,26 @@ void TSurfaceDesignerEngine::FitToSurface()
     raise();
 }
 
+void TSurfaceDesignerEngine::Watch(QWidget *surface, bool on)
+{
+    QList<QObject *> watched = {surface};
+    // A page's scroll bars come and go without the page changing size.
+    if (auto *page = qobject_cast<TPrinterPage *>(surface))
+        watched << page->HorzScrollBar() << page->VertScrollBar();
+    for (QObject *object : std::as_const(watched)) {
+        if (on)
+            object->installEventFilter(this);
+        else
+            object->removeEventFilter(this);
+    }
+}
+
 bool TSurfaceDesignerEngine::eventFilter(QObject *watched, QEvent *event)
 {
+    QWidget *surface = Surface();
+    if (surface && parentWidget() == surface && watched != surface && watched->parent() == surface
+        && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        FitToSurface();
     if (watched == Surface() && parentWidget() == watched) {
         switch (event->type()) {
         case QEvent::Resize:

@@ -98,6 +98,13 @@ TEST_F(DesignerTest, AFreedSurfaceTakesTheEngineAlongAndTheDesignerMovesOnToAnot
     Drag(Centre(b), Centre(b) + QPoint(10, 10));
     EXPECT_EQ(b->geometry(), QRect(110, 110, 80, 30));
     EXPECT_EQ(Moved.size(), 1); // the host's events stayed with the designer
+
+    // Zoomed in, the page shows scroll bars: the engine keeps off them.
+    view->SetZoom(300);
+    EXPECT_LT(view->ClientRect().width(), view->width());
+    EXPECT_EQ(Engine()->geometry(), view->ClientRect());
+    view->SetZoom(50);
+    EXPECT_EQ(Engine()->geometry(), view->rect());
 }
 
 } // namespace
