@@ -1,10 +1,12 @@
 #include "CBaseRTEditFocusCtrl.h"
 
+#include "CAccessibleEvents.h"
 #include "CBasePgCtrl.h"
 #include "CBaseRTEditFocusCtrlPrivate.h"
 #include "CPropGroups.h"
 #include "CWYSIWYGEngine.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTimer>
@@ -201,6 +203,11 @@ void TBaseRTEditFocusCtrl::SetCharPos(int index, bool keepPreferredX)
         m_preferredX = e && owner ? int(Round(e->X / 100 * owner->width())) : 0;
     }
     RestartBlink();
+    if (Editing() && GlobalAccessibilityListening()) {
+        // Told of the element, which carries the text a reader follows.
+        QAccessibleTextCursorEvent event(OwnerElement(), ListIdxToStrIdx(m_caret) - 1);
+        GlobalSendAccessibleEvent(event);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -201,6 +201,14 @@ public:
     int TabOrder() const { return m_tabOrder; }
     void SetTabOrder(int order) { m_tabOrder = order; }
     bool Focused() const { return m_focused; }
+    // What assistive technology may be told: the text with a password's characters
+    // masked, and the value as shown (of a password only its length).
+    bool IsPasswordBox() const;
+    QString AccessibleText() const;
+    QString AccessibleValue() const;
+    // Set when the element last refused its entry on leaving, cleared when it accepts one.
+    bool ValidationFailed() const { return m_validationFailed; }
+    void SetValidationFailed(bool failed);
     // True while the kind makes its in-place editor.
     bool CreatingEditor() const { return m_creatingEditor; }
     QWidget *Editor() const { return m_editor; }
@@ -329,6 +337,7 @@ private:
     int m_selStart = 0;
     int m_selLength = 0;
     int m_tabOrder = 0;
+    bool m_validationFailed = false;
 };
 
 class TNonVisualPgCtrl : public TBasePgCtrl

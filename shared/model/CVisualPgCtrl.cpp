@@ -253,10 +253,12 @@ void TVisualPgCtrl::UpdateBounds(const QRect &rect)
 
 void TVisualPgCtrl::SetText(const QString &text)
 {
-    const bool changed = text != Text();
+    const QString before = Text();
     TBasePgCtrl::SetText(text);
-    if (changed)
+    if (text != before) {
         TextChanged();
+        NotifyAccessibleTextChange(this, before);
+    }
 }
 
 void TVisualPgCtrl::TextChanged()

@@ -87,6 +87,7 @@ void TVisualPgCtrl::KillFocus()
     m_focused = false;
     if (g_focused == this)
         g_focused = nullptr;
+    NotifyAccessibleFocus(this, false);
     // The display may differ from the text being edited (numbers are formatted).
     BuildWYSIWYGInf(true, true);
     PostMessage(GlobalMainForm, VRMSGEditStateChanged);
@@ -172,6 +173,7 @@ void TVisualPgCtrl::SetFocus(const QPoint &point)
         m_editor->show();
         m_editor->setFocus();
     }
+    NotifyAccessibleFocus(this, true);
     update();
 }
 

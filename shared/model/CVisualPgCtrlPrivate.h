@@ -14,4 +14,8 @@ extern QPointer<TVisualPgCtrl> g_focused;
 // Where an error of leaving an element ends when no caller waits for it.
 void ShowLeavingError(const EVeloraError &error);
 
+// Tells assistive technology, when one listens, what changed in the element.
+void NotifyAccessibleTextChange(TVisualPgCtrl *element, const QString &before);
+void NotifyAccessibleFocus(TVisualPgCtrl *element, bool focused);
+
 } // namespace VisualPgCtrlDetail

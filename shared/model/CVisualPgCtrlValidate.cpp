@@ -49,7 +49,9 @@ void TVisualPgCtrl::DoValidate()
         return;
     try {
         Validate();
+        SetValidationFailed(false);
     } catch (...) {
+        SetValidationFailed(true);
         // The element keeps the focus with its text selected, and the program shows the error.
         if (auto *focus = dynamic_cast<TElementEditor *>(m_editor.data()))
             focus->SelectAll();
