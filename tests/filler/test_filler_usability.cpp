@@ -352,3 +352,23 @@ TEST_F(FillerUsability, Screenshots)
     });
     w.Action(QStringLiteral("ViewValidateForm"))->trigger();
 }
+
+TEST_F(FillerUsability, ADamagedFileGivesOneMessageWithNoSplashLeftOnTheScreen)
+{
+    const QString path = dir.filePath(QStringLiteral("damaged.vld"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(200, 'x'));
+    }
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("damaged.vld"));
+    window = StartFillerWindow(QStringLiteral(VELORA_BIN_DIR "/"), path);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ScriptedDialogs().Shown().size(), 1);
+    const TShownDialog &shown = ScriptedDialogs().Shown().constFirst();
+    EXPECT_TRUE(shown.Text.contains(QStringLiteral("The document format is not recognised.")))
+        << shown.Text.toStdString();
+    EXPECT_FALSE(shown.VisibleWindows.contains(QStringLiteral("SplashForm")))
+        << shown.VisibleWindows.join(u' ').toStdString();
+    EXPECT_FALSE(window->HasDocument());
+}

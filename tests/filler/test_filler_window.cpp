@@ -528,7 +528,7 @@ TEST_F(FillerWindow, BadDocumentsLeaveTheWindowUsable)
     EXPECT_FALSE(w.HasDocument());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Velora Filler"));
 
-    // A damaged file: the envelope's message, then which file.
+    // A damaged file: one message, naming the file and what the envelope found.
     const QString damaged = dir.filePath(QStringLiteral("damaged.vld"));
     QFile::copy(good, damaged);
     QFile file(damaged);
@@ -536,8 +536,9 @@ TEST_F(FillerWindow, BadDocumentsLeaveTheWindowUsable)
     file.seek(30);
     file.write("XXXX");
     file.close();
-    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("The document format is not recognised."));
-    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("Error loading"));
+    ScriptedDialogs().ExpectMessage(
+        mrOk,
+        QStringLiteral("Error loading %1\r\rThe document format is not recognised.").arg(damaged));
     EXPECT_FALSE(w.OpenDocument(damaged));
     EXPECT_FALSE(w.HasDocument());
 
