@@ -4,6 +4,7 @@
 #include "DocumentSamples.h"
 #include "GlobalsGuard.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -173,4 +174,46 @@ TEST_F(Vldtool, PackAndUnpackRefuseOutputsThatAreNotOrdinaryFiles)
     const TRun pipe = RunTool({u"dump"_qs, fifo});
     EXPECT_EQ(pipe.Status, 3);
     EXPECT_TRUE(pipe.Err.contains(u"is a FIFO"_qs)) << pipe.Err.toStdString();
+}
+
+// A picture of megabytes would be megabytes of hexadecimal: dump shows its size and
+// digest, and all of it only when asked; check and pack walk past it.
+TEST_F(Vldtool, DumpShowsLargeBinaryValuesBySizeAndDigestUnlessFull)
+{
+    const auto shortString = [](const QByteArray &text) {
+        return char(text.size()) + text;
+    };
+    QByteArray picture(5000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < picture.size(); ++i)
+        picture[i] = char(i * 31 + 7);
+    const auto binary = [](const QByteArray &bytes) {
+        QByteArray value(1, char(vaBinary));
+        const std::uint32_t length = std::uint32_t(bytes.size());
+        for (int shift = 0; shift < 32; shift += 8)
+            value += char(length >> shift);
+        return value + bytes;
+    };
+    const QByteArray payload = "TPF0" + shortString("TProjectProps") + shortString("")
+        + shortString("Big.Data") + binary(picture) + shortString("Small.Data") + binary("\x01\x02")
+        + '\0' + '\0';
+    const QString file = Write(u"big.vld"_qs, Wrapped(payload));
+
+    const TRun brief = RunTool({u"dump"_qs, file});
+    ASSERT_EQ(brief.Status, 0) << brief.Err.toStdString();
+    const QByteArray digest = QCryptographicHash::hash(picture, QCryptographicHash::Sha1).toHex();
+    EXPECT_EQ(brief.Out,
+              u"object TProjectProps\n  Big.Data = {5000 bytes, SHA-1 %1}\n"
+              "  Small.Data = {\n    0102}\nend\n"_qs.arg(QString::fromLatin1(digest)));
+    const TRun full = RunTool({u"dump"_qs, u"--full"_qs, file});
+    ASSERT_EQ(full.Status, 0) << full.Err.toStdString();
+    EXPECT_TRUE(full.Out.contains(QString::fromLatin1(picture.left(32).toHex().toUpper())));
+    EXPECT_GT(full.Out.size(), 10000);
+
+    const TRun packed
+        = RunTool({u"pack"_qs, Write(u"big.payload"_qs, payload), Path(u"again.vld"_qs)});
+    EXPECT_EQ(packed.Status, 0) << packed.Err.toStdString();
+    // A length that runs past the end is damage, skipped or not.
+    QByteArray cut = payload;
+    cut.chop(3000);
+    EXPECT_EQ(RunTool({u"check"_qs, Write(u"cut.vld"_qs, Wrapped(cut)), NoPlugIns()}).Status, 6);
 }
