@@ -1,7 +1,9 @@
 // libFuzzer target for reading documents: the input as a document file
 // (envelope, kind scan, the roots read as a load reads them, the text dump)
 // and, since random bytes seldom match a digest, as a plain payload as well.
-// With VELORA_FUZZ_SEEDS=<folder> it first writes seed documents there.
+// The element kinds are the shipped plug-ins beside the target, loaded as the
+// programs load them. With VELORA_FUZZ_SEEDS=<folder> it first writes seed
+// documents there (tools/fuzz-doc adds the example forms).
 
 #include "CAppPaths.h"
 #include "CBasePgCtrl.h"
@@ -10,11 +12,11 @@
 #include "CDialogService.h"
 #include "CDocumentFile.h"
 #include "CPageControl.h"
+#include "CPlugIns.h"
 #include "CPrinterPage.h"
 #include "CProjectInfo.h"
 #include "CProjectProps.h"
 #include "CPropGroups.h"
-#include "SampleTextBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,7 +25,9 @@
 #include <memory>
 
 namespace {
-const TClassRegistration<TSampleTextBox> registerTextBox;
+// The text box's element kind, as its plug-in declares it.
+constexpr int kTextBoxKind = 20;
+
 const TClassRegistration<TTabSheet> registerTabSheet;
 const TClassRegistration<TPrinterPage> registerPage;
 
@@ -116,7 +120,12 @@ void WriteSeeds(const QString &folder)
     view->SetName(QStringLiteral("FillerScrollBox1"));
     view->setParent(sheet);
     for (int i = 0; i < 2; ++i) {
-        auto *box = CreateComponent<TSampleTextBox>(&pages);
+        auto *box = GlobalPlugIns && GlobalPlugIns->Installed(kTextBoxKind)
+            ? dynamic_cast<TVisualPgCtrl *>(
+                GlobalPlugIns->PlugInInstance(kTextBoxKind, true, &pages))
+            : nullptr;
+        if (!box)
+            continue;
         box->SetName(QStringLiteral("Field%1").arg(i));
         box->setParent(view);
         box->SetBaseRelLeft(12.5L + i);
@@ -145,6 +154,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static QApplication app(argc, argv);
     GlobalInitPaths();
     SetDialogService(std::make_unique<TNoDialogs>());
+    // Every element kind that ships, from the folder the target runs in.
+    static TPlugIns plugIns(GlobalExecPath);
+    GlobalPlugIns = &plugIns;
+    if (plugIns.Count() == 0)
+        qWarning("fuzz_document: no plug-ins in %s; only the built-in kinds are read",
+                 qPrintable(GlobalExecPath));
     const QString seeds = qEnvironmentVariable("VELORA_FUZZ_SEEDS");
     if (!seeds.isEmpty())
         WriteSeeds(seeds);
