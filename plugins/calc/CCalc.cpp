@@ -264,6 +264,22 @@ bool TCalc::ElementValue(const TBasePgCtrl *element, QString &value) const
     return true;
 }
 
+void TCalc::WatchElement(const QObject *element) const
+{
+    if (m_watched.contains(element))
+        return;
+    m_watched.insert(element);
+    connect(element, &QObject::destroyed, this, [this, element] {
+        m_watched.remove(element);
+        if (GlobalClearingProject)
+            return;
+        // Once the element is wholly gone; dropped if this box goes first.
+        auto *self = const_cast<TCalc *>(this);
+        QMetaObject::invokeMethod(
+            self, [self] { TCalcGraph::Instance().SettleFrom(self); }, Qt::QueuedConnection);
+    });
+}
+
 bool TCalc::ParsedExpr(const QString &prepared, QString &parsed) const
 {
     parsed.clear();
@@ -292,6 +308,7 @@ bool TCalc::ParsedExpr(const QString &prepared, QString &parsed) const
             parsed += name;
             continue;
         }
+        WatchElement(element);
         QString value;
         if (!ElementValue(element, value))
             return false;

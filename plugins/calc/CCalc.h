@@ -6,6 +6,7 @@
 #include "CPropGroups.h"
 #include "CVisualPgCtrlNumeric.h"
 
+#include <QSet>
 #include <QStringList>
 
 class TCalc;
@@ -109,6 +110,8 @@ private:
     Extended Evaluate() const;
     // The value an element contributes, as text the evaluator reads; false when not a number.
     bool ElementValue(const TBasePgCtrl *element, QString &value) const;
+    // When an element the expression reads goes, the box and its dependants recompute.
+    void WatchElement(const QObject *element) const;
 
     QString m_expression;
     TCalcExprWalker m_walker;
@@ -118,6 +121,7 @@ private:
     // An evaluation came back to this box while it ran.
     mutable bool m_reentered = false;
     mutable int m_evalCount = 0;
+    mutable QSet<const QObject *> m_watched;
 };
 
 // General float-to-text: up to 15 significant digits, "NAN" for not a number.

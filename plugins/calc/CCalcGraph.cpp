@@ -232,29 +232,44 @@ void TCalcGraph::Settle(const QList<TCalc *> &order)
         box->Recalculate();
 }
 
-void TCalcGraph::TextChanged(const TBasePgCtrl *element)
+QList<TCalc *> TCalcGraph::Dependants(const QString &upperName, const TComponent *owner,
+                                      const void *except) const
 {
-    if (m_settling || GlobalLoadingProject || element->Name().isEmpty())
-        return;
-    const TComponent *owner = element->Owner();
     QList<TCalc *> reached;
     QSet<TCalc *> seen;
     QQueue<QString> names;
-    names.enqueue(element->Name().toUpper());
+    names.enqueue(upperName);
     while (!names.isEmpty()) {
         const auto it = m_dependants.constFind(names.dequeue());
         if (it == m_dependants.cend())
             continue;
         for (TCalc *box : *it) {
-            if (box == element || box->Owner() != owner || !box->ParentPage() || seen.contains(box))
+            if (box == except || box->Owner() != owner || !box->ParentPage() || seen.contains(box))
                 continue;
             seen.insert(box);
             reached.append(box);
             names.enqueue(box->Name().toUpper());
         }
     }
+    return reached;
+}
+
+void TCalcGraph::TextChanged(const TBasePgCtrl *element)
+{
+    if (m_settling || GlobalLoadingProject || element->Name().isEmpty())
+        return;
+    const QList<TCalc *> reached = Dependants(element->Name().toUpper(), element->Owner(), element);
     if (!reached.isEmpty())
         Settle(Ordered(reached));
+}
+
+void TCalcGraph::SettleFrom(TCalc *box)
+{
+    if (m_settling || GlobalLoadingProject || !box->ParentPage())
+        return;
+    QList<TCalc *> reached = Dependants(box->Name().toUpper(), box->Owner(), box);
+    reached.prepend(box);
+    Settle(Ordered(reached));
 }
 
 void TCalcGraph::SettleAll(const TComponent *owner)

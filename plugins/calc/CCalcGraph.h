@@ -34,6 +34,8 @@ public:
     // A reset was broadcast: the next update settles every box once.
     void MarkStale() { m_stale = true; }
     bool Stale() const { return m_stale; }
+    // The box and the boxes that depend on it.
+    void SettleFrom(TCalc *box);
     // Every box of the owner, inputs first.
     void SettleAll(const TComponent *owner);
     // Rewrites the expressions that name the element's old name, and recomputes
@@ -49,6 +51,9 @@ private:
     QList<TCalc *> Ordered(const QList<TCalc *> &boxes) const;
     void Settle(const QList<TCalc *> &order);
     void ComputeCycles();
+    // The boxes of the owner on a page that depend on the name, directly or through boxes.
+    QList<TCalc *> Dependants(const QString &upperName, const TComponent *owner,
+                              const void *except) const;
     void ChooseFollower(TCalc *candidate);
 
     QSet<TCalc *> m_boxes;

@@ -301,6 +301,20 @@ TEST_F(Calc, TheGraphFollowsExpressionEditsDeletionsAndNewElements)
     EXPECT_TRUE(std::isnan(d->AsFloat()));
 }
 
+TEST_F(Calc, AnInputThatGoesTakesItsValueFromItsDependants)
+{
+    auto *x = Input(QStringLiteral("X"), QStringLiteral("5"));
+    TCalc *y = Box(QStringLiteral("Y"), QStringLiteral("X + 1"));
+    TCalc *z = Box(QStringLiteral("Z"), QStringLiteral("Y * 2"));
+    EXPECT_EQ(z->Text(), QStringLiteral("12"));
+    delete x;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(y->Text(), QStringLiteral("NAN"));
+    EXPECT_EQ(z->Text(), QStringLiteral("NAN"));
+    Input(QStringLiteral("X"), QStringLiteral("1"));
+    EXPECT_EQ(z->Text(), QStringLiteral("4"));
+}
+
 TEST_F(Calc, StreamsItsExpressionAndItsOwnAlignment)
 {
     TCalc *box = Box(QStringLiteral("Total"), QStringLiteral("1 + 2"));
