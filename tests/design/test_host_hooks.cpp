@@ -88,3 +88,24 @@ TEST_F(DesignerTest, AnInsertBandSelectsNothingAndADoubleClickIsReportedOnReleas
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DesignerTest, HoveringAControlHintsItsNameAsTheHostWordsIt)
+{
+    auto *a = Add(QStringLiteral("Amount"), QRect(100, 100, 80, 30));
+    designer->OnGetCtrlDesignerHint = [](TCustomSurfaceDesigner *, QWidget *, QString &hint) {
+        hint = QStringLiteral("Text box - ") + hint;
+    };
+    QTest::mouseMove(Engine(), Centre(a));
+    EXPECT_EQ(Engine()->ShownHint(), QStringLiteral("Text box - Amount"));
+    QTest::mouseMove(Engine(), OnEngine(a, QPoint(600, 600)));
+    EXPECT_TRUE(Engine()->ShownHint().isEmpty());
+    // A press hides it.
+    QTest::mouseMove(Engine(), Centre(a));
+    QTest::mousePress(Engine(), Qt::LeftButton, {}, Centre(a));
+    EXPECT_TRUE(Engine()->ShownHint().isEmpty());
+    QTest::mouseRelease(Engine(), Qt::LeftButton, {}, Centre(a));
+}
+
+} // namespace
