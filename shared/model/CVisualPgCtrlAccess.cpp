@@ -1,6 +1,7 @@
 #include "CBasePgCtrl.h"
 
 #include "CAccessibleEvents.h"
+#include "CGlobal.h"
 #include "CGlobalMessages.h"
 #include "CVisualPgCtrlPrivate.h"
 
@@ -14,11 +15,6 @@ namespace {
 QString Masked(const QString &text)
 {
     return QString(text.toUcs4().size(), u'*');
-}
-
-void Send(QAccessibleEvent &event)
-{
-    GlobalSendAccessibleEvent(event);
 }
 } // namespace
 
@@ -49,7 +45,7 @@ void TVisualPgCtrl::SetValidationFailed(bool failed)
     if (GlobalAccessibilityListening()) {
         // The description carries it: this Qt has no state for an invalid entry.
         QAccessibleEvent event(this, QAccessible::DescriptionChanged);
-        Send(event);
+        GlobalSendAccessibleEvent(event);
     }
 }
 
@@ -57,7 +53,8 @@ namespace VisualPgCtrlDetail {
 
 void NotifyAccessibleTextChange(TVisualPgCtrl *element, const QString &before)
 {
-    if (!GlobalAccessibilityListening())
+    // A document being read is announced once it is there, not text by text.
+    if (GlobalLoadingProject || !GlobalAccessibilityListening())
         return;
     const bool password = element->IsPasswordBox();
     const QString oldText = password ? Masked(before) : before;
@@ -74,16 +71,16 @@ void NotifyAccessibleTextChange(TVisualPgCtrl *element, const QString &before)
     const QString inserted = newText.mid(head, newText.size() - head - tail);
     if (removed.isEmpty()) {
         QAccessibleTextInsertEvent event(element, int(head), inserted);
-        Send(event);
+        GlobalSendAccessibleEvent(event);
     } else if (inserted.isEmpty()) {
         QAccessibleTextRemoveEvent event(element, int(head), removed);
-        Send(event);
+        GlobalSendAccessibleEvent(event);
     } else {
         QAccessibleTextUpdateEvent event(element, int(head), removed, inserted);
-        Send(event);
+        GlobalSendAccessibleEvent(event);
     }
     QAccessibleValueChangeEvent value(element, element->AccessibleValue());
-    Send(value);
+    GlobalSendAccessibleEvent(value);
 }
 
 void NotifyAccessibleFocus(TVisualPgCtrl *element, bool focused)
@@ -92,13 +89,13 @@ void NotifyAccessibleFocus(TVisualPgCtrl *element, bool focused)
         return;
     if (focused) {
         QAccessibleEvent event(element, QAccessible::Focus);
-        Send(event);
+        GlobalSendAccessibleEvent(event);
         return;
     }
     QAccessible::State changed;
     changed.focused = true;
     QAccessibleStateChangeEvent event(element, changed);
-    Send(event);
+    GlobalSendAccessibleEvent(event);
 }
 
 } // namespace VisualPgCtrlDetail
