@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -144,6 +145,29 @@ int SyncFile(const QString &fileName)
     const int code = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
     return code;
+}
+
+// Qt's queue engine hands the job to the print system without saying whether the queue
+// took it; the print system's library, which Qt has loaded, tells how its last request
+// went. Empty when it went well or the library is not there.
+QString QueueRefusal()
+{
+    void *cups = ::dlopen("libcups.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    if (!cups)
+        return {};
+    using TStatus = int (*)();
+    using TText = const char *(*)();
+    const auto status = reinterpret_cast<TStatus>(::dlsym(cups, "cupsLastError"));
+    const auto text = reinterpret_cast<TText>(::dlsym(cups, "cupsLastErrorString"));
+    QString refusal;
+    // Statuses from 0x0400 on are the client's and the server's errors.
+    if (status && status() >= 0x0400) {
+        const char *reason = text ? text() : nullptr;
+        refusal = reason && *reason ? QString::fromUtf8(reason)
+                                    : QStringLiteral("the queue did not take the job");
+    }
+    ::dlclose(cups);
+    return refusal;
 }
 
 // Why a file cannot go at path: something that is not an ordinary file is there.
@@ -390,7 +414,14 @@ bool TPrintJob::End()
         return false;
     bool ok = m_painter->end();
     m_painter.reset();
-    if (!ok)
+    if (ok && m_outputFile.isEmpty()) {
+        if (const QString refusal = QueueRefusal(); !refusal.isEmpty()) {
+            m_error = QStringLiteral("The printer \"%1\" did not take the job: %2")
+                          .arg(m_printer->printerName(), refusal);
+            ok = false;
+        }
+    }
+    if (!ok && m_error.isEmpty())
         m_error = m_partFile.isEmpty()
             ? QStringLiteral("The printer \"%1\" could not finish the job.")
                   .arg(m_printer->printerName())

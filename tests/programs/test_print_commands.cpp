@@ -412,4 +412,15 @@ TEST_F(PrintCommands, EachPaperOfADocumentPrintsOnItsOwnPaperOnAQueue)
         EXPECT_EQ(PdfPageSizes(made[page]), QStringList {paper[page]}) << page;
         ExpectSameInk(made[page], reference, page + 1, 0.15);
     }
+
+    // A queue that does not take jobs: the print fails and says why.
+    ASSERT_EQ(server.Tool(QStringLiteral("cupsreject"), {QStringLiteral("PDF")}).ExitCode, 0);
+    QProcess refused;
+    refused.setProcessEnvironment(server.Environment(Config()));
+    const TRun rejected = RunProgram(
+        refused, "VeloraFiller",
+        {QStringLiteral("--print"), QStringLiteral("--printer"), QStringLiteral("PDF"), Form()});
+    EXPECT_EQ(rejected.ExitCode, 1);
+    EXPECT_TRUE(rejected.Err.contains(QLatin1String("The printer \"PDF\" did not take the job: ")))
+        << rejected.Err.toStdString();
 }
