@@ -464,7 +464,8 @@ void TCalc::Dispatch(TMessage &message)
         }
         break;
     case VRMSGCalcUpdate:
-        if (!IsLoading()) {
+        // Pasted boxes are told once the paste is whole, with their inputs in place.
+        if (!IsLoading() && !GlobalPasting) {
             TCalcGraph &graph = TCalcGraph::Instance();
             if (graph.Stale())
                 graph.SettleAll(Owner());

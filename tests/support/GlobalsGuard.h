@@ -15,7 +15,7 @@ inline auto Live()
                     GlobalAddingPage, GlobalGeneralString, GlobalMainForm, GlobalPagesPageControl,
                     GlobalFilling, GlobalSelectElementHook, GlobalPgPropGroupPageView,
                     GlobalDesignerSelection, GlobalRecordDblClickUndo, GlobalRecordPageDblClickUndo,
-                    GlobalPlugIns);
+                    GlobalPlugIns, GlobalPasting);
 }
 
 template<class... T>
