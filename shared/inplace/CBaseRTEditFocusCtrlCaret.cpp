@@ -218,6 +218,19 @@ void TBaseRTEditFocusCtrl::SelectAll()
     TBaseRTFocusCtrl::SelectAll();
     m_selecting = false;
     update();
+    NotifyAccessibleSelection(*this);
+}
+
+void RTEditFocusCtrlDetail::NotifyAccessibleSelection(const TBaseRTEditFocusCtrl &editor)
+{
+    TVisualPgCtrl *owner = editor.OwnerElement();
+    if (!owner || owner->Editor() != &editor || !GlobalAccessibilityListening())
+        return;
+    const int a = owner->SelStart();
+    const int b = a + owner->SelLength();
+    QAccessibleTextSelectionEvent event(owner, editor.ListIdxToStrIdx(qMin(a, b)) - 1,
+                                        editor.ListIdxToStrIdx(qMax(a, b)) - 1);
+    GlobalSendAccessibleEvent(event);
 }
 
 void TBaseRTEditFocusCtrl::UnSelectAll()
@@ -281,6 +294,7 @@ void TBaseRTEditFocusCtrl::MouseMove(Qt::KeyboardModifiers shift, const QPoint &
     owner->SetSelStart(m_anchor);
     owner->SetSelLength(m_caret - m_anchor);
     owner->update();
+    NotifyAccessibleSelection(*this);
 }
 
 void TBaseRTEditFocusCtrl::MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, const QPoint &)

@@ -274,8 +274,10 @@ void TBaseRTEditFocusCtrl::KeyDown(int &key, Qt::KeyboardModifiers shift)
     }
     const bool vertical = handled == Qt::Key_Up || handled == Qt::Key_Down;
     SetCharPos(NavigationTarget(handled, ctrl), vertical);
-    if (m_selecting)
+    if (m_selecting) {
         owner->SetSelLength(m_caret - owner->SelStart());
+        NotifyAccessibleSelection(*this);
+    }
     owner->update();
     ContextMenuChanged();
 }

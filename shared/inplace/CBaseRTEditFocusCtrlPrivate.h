@@ -23,4 +23,7 @@ bool IsControl(char32_t c);
 // Characters, a surrogate pair counting once.
 int CharCount(const QString &text);
 
+// Tells assistive technology, when one listens, the selection the owner now has.
+void NotifyAccessibleSelection(const TBaseRTEditFocusCtrl &editor);
+
 } // namespace RTEditFocusCtrlDetail

@@ -48,6 +48,13 @@ void Listen(QAccessibleEvent *event)
     case QAccessible::ValueChanged:
         h.Text = static_cast<QAccessibleValueChangeEvent *>(event)->value().toString();
         break;
+    case QAccessible::TextSelectionChanged: {
+        const auto *selection = static_cast<QAccessibleTextSelectionEvent *>(event);
+        h.Text = QStringLiteral("%1-%2")
+                     .arg(selection->selectionStart())
+                     .arg(selection->selectionEnd());
+        break;
+    }
     case QAccessible::TextCaretMoved:
         h.Cursor = static_cast<QAccessibleTextCursorEvent *>(event)->cursorPosition();
         break;
@@ -268,6 +275,12 @@ TEST_F(Accessibility, FocusChangesAndEditsAreAnnounced)
     EXPECT_EQ(Heard().last().Type, QAccessible::TextCaretMoved);
     EXPECT_EQ(Heard().last().Object, name);
     EXPECT_EQ(Heard().last().Cursor, 0);
+
+    Heard().clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ShiftModifier);
+    ASSERT_FALSE(Heard().isEmpty());
+    EXPECT_EQ(Heard().last().Type, QAccessible::TextSelectionChanged);
+    EXPECT_EQ(Heard().last().Text, QStringLiteral("0-1"));
 }
 
 TEST_F(Accessibility, ARefusedEntryIsSaidToBeInvalidUntilItIsPutRight)
