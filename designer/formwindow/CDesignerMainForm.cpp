@@ -1,10 +1,71 @@
 #include "CDesignerMainForm.h"
 
+#include "CBasePgCtrl.h"
+#include "CGlobal.h"
 #include "CGlobalMessages.h"
+#include "CPageControl.h"
+#include "CPrinterPage.h"
+#include "CProjectProps.h"
+#include "CPropGroups.h"
+#include "CSurfaceDesigner.h"
+#include "CUndoRedo.h"
+#include "CUndoRedoTypes.h"
 
-TDesignerMainForm::TDesignerMainForm(QWidget *parent) : TFillerMainForm(parent)
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScopedValueRollback>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+// The hidden-field kind: it keeps its size.
+constexpr int kHiddenFieldKind = 220;
+
+const struct
+{
+    const char *Name;
+    int Command;
+} kEditActions[] = {{"EditUndo", TDesignerMainForm::ecUndo},
+                    {"EditRedo", TDesignerMainForm::ecRedo},
+                    {"EditCut", TDesignerMainForm::ecCut},
+                    {"EditCopy", TDesignerMainForm::ecCopy},
+                    {"EditPaste", TDesignerMainForm::ecPaste},
+                    {"EditDelete", TDesignerMainForm::ecDelete},
+                    {"EditSelectAll", TDesignerMainForm::ecSelectAll},
+                    {"EditDuplicate", TDesignerMainForm::ecDuplicate}};
+
+bool Locked(const QWidget *ctrl)
+{
+    const auto *element = qobject_cast<const TVisualPgCtrl *>(ctrl);
+    return element && element->VisualGeneralProps()
+        && element->VisualGeneralProps()->GeneralLocked();
+}
+} // namespace
+
+TDesignerMainForm::TDesignerMainForm(QWidget *parent)
+    : TFillerMainForm(parent), m_undo(std::make_unique<TUndoRedo>())
 {
     setObjectName(QStringLiteral("DesignerMainForm"));
+    const auto apply = [this](TUndoRedo *, TUndoRedoItem *item, bool isUndo) {
+        ApplyRecord(item, isUndo);
+    };
+    m_undo->OnUndo = apply;
+    m_undo->OnRedo = apply;
+    m_undo->OnChange = [](TUndoRedo *) {
+        GlobalMadeChange();
+    };
+}
+
+TDesignerMainForm::~TDesignerMainForm()
+{
+    // The designer's events reach this window; they stop before it goes.
+    if (m_designer1) {
+        static_cast<TSurfaceDesignerEvents &>(*m_designer1) = TSurfaceDesignerEvents();
+        m_designer1.reset();
+    }
+    // Elements held only by the history go with it; those in the document stay with it.
+    m_undo->Clear();
 }
 
 QString TDesignerMainForm::ProgramTitle() const
@@ -12,12 +73,288 @@ QString TDesignerMainForm::ProgramTitle() const
     return QStringLiteral("Velora Designer");
 }
 
+void TDesignerMainForm::FormCreate()
+{
+    TFillerMainForm::FormCreate();
+    SetUpDesigner();
+    UpdateDesignCommands();
+}
+
+void TDesignerMainForm::CreateMenus()
+{
+    TFillerMainForm::CreateMenus();
+    const auto add = [this](QMenu *menu, const char *name, const QString &caption,
+                            const QKeySequence &key, auto run) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        menu->addAction(action);
+        connect(action, &QAction::triggered, this, [this, run] { Guarded([&] { run(); }); });
+        return action;
+    };
+    auto *edit = findChild<QMenu *>(QStringLiteral("EditMenu"));
+    add(edit, "EditDuplicate", QStringLiteral("Duplicate"), QKeySequence(Qt::CTRL | Qt::Key_D),
+        [this] { EditCommand(ecDuplicate); });
+    // One handler for every edit command, told apart by number.
+    for (const auto &row : kEditActions) {
+        QAction *action = Action(QString::fromLatin1(row.Name));
+        disconnect(action, &QAction::triggered, this, nullptr);
+        connect(action, &QAction::triggered, this,
+                [this, command = row.Command] { Guarded([&] { EditCommand(command); }); });
+    }
+
+    auto *view = findChild<QMenu *>(QStringLiteral("ViewMenu"));
+    m_designAction = new QAction(QStringLiteral("Designer"), this);
+    m_designAction->setObjectName(QStringLiteral("ViewDesigner"));
+    m_designAction->setShortcut(QKeySequence(Qt::Key_F4));
+    m_designAction->setCheckable(true);
+    m_designAction->setToolTip(QStringLiteral("Toggle Designer (On/Off)"));
+    view->insertAction(view->actions().value(0), m_designAction);
+    connect(m_designAction, &QAction::triggered, this,
+            [this](bool on) { Guarded([&] { SetDesignMode(on); }); });
+
+    auto *element = new QMenu(QStringLiteral("&Element"), this);
+    element->setObjectName(QStringLiteral("ElementMenu"));
+    auto *help = findChild<QMenu *>(QStringLiteral("HelpMenu"));
+    menuBar()->insertMenu(help ? help->menuAction() : nullptr, element);
+    add(element, "ElementToFront", QStringLiteral("To Front"), QKeySequence(),
+        [this] { BringToFront(); });
+    add(element, "ElementToBack", QStringLiteral("To Back"), QKeySequence(),
+        [this] { SendToBack(); });
+}
+
+void TDesignerMainForm::CreateToolBars()
+{
+    TFillerMainForm::CreateToolBars();
+    if (auto *view = findChild<QToolBar *>(QStringLiteral("ViewToolBar"))) {
+        view->addSeparator();
+        view->addAction(m_designAction);
+        if (QWidget *button = view->widgetForAction(m_designAction))
+            button->setObjectName(QStringLiteral("DesignerToolButton"));
+    }
+    QToolBar *object = addToolBar(QStringLiteral("Object"));
+    object->setObjectName(QStringLiteral("ObjectToolBar"));
+    object->addAction(Action(QStringLiteral("ElementToFront")));
+    object->addAction(Action(QStringLiteral("ElementToBack")));
+}
+
+void TDesignerMainForm::SetUpDesigner()
+{
+    m_designer1.reset(CreateComponent<TSurfaceDesigner>(nullptr));
+    TSurfaceDesigner &d = *m_designer1;
+    d.SetName(QStringLiteral("SurfaceDesigner1"));
+    d.SetGrabbers(CSURFACEDESIGNER_ALL_GRABBERS);
+    d.SetGrabbersOfs(3);
+    d.SetGrabbersSize(5);
+    d.SetGroupGrabbers(CSURFACEDESIGNER_CORNER_GRABBERS);
+    d.SetGroupGrabbersOfs(0);
+    d.SetGroupGrabbersColor(clBlack);
+    d.SetGroupGrabbersFillColor(TColor::FromRGB(128, 128, 128));
+    d.SetGroupResize(true);
+    d.SetRoundGrabbers(false);
+
+    auto *popup = new QMenu(this);
+    popup->setObjectName(QStringLiteral("SurfaceDesigner1PopupMenu"));
+    for (const auto &row : kEditActions)
+        popup->addAction(Action(QString::fromLatin1(row.Name)));
+    popup->addSeparator();
+    popup->addAction(Action(QStringLiteral("ElementToFront")));
+    popup->addAction(Action(QStringLiteral("ElementToBack")));
+    d.SetPopupMenu(popup);
+
+    d.OnCanSelect = [](TCustomSurfaceDesigner *, QWidget *ctrl, bool &allow) {
+        allow = qobject_cast<TVisualPgCtrl *>(ctrl) != nullptr;
+    };
+    d.OnCanMove = [](TCustomSurfaceDesigner *, QWidget *ctrl, bool &allow) {
+        allow = qobject_cast<TVisualPgCtrl *>(ctrl) && !Locked(ctrl);
+    };
+    d.OnCanResize = [](TCustomSurfaceDesigner *, QWidget *ctrl, bool &allow) {
+        const auto *element = qobject_cast<TVisualPgCtrl *>(ctrl);
+        allow = element && element->ClassTypeID() != kHiddenFieldKind;
+    };
+    d.OnGetPrepTypeColor = [](TCustomSurfaceDesigner *, TSurfaceDesignerEngineSurfacePrepType use,
+                              QWidget *ctrl, TColor &color) {
+        if (use != ptBanding && Locked(ctrl))
+            color = clRed;
+    };
+    // The window removes elements itself, so that they can come back.
+    d.OnCanDelete = [this](TCustomSurfaceDesigner *, QWidget *ctrl, bool &allow) {
+        allow = false;
+        RemoveElement(ctrl, !Replaying());
+        GlobalMadeChange();
+    };
+    d.OnBeforeCtrlsDeleted = [this](TCustomSurfaceDesigner *, const QList<QWidget *> &ctrls) {
+        BeforeCtrlsDeleted(ctrls);
+    };
+    d.OnCtrlMoved = [this](TCustomSurfaceDesigner *, const QList<QWidget *> &ctrls, int key,
+                           TSurfaceDesignerGrabber grabber, bool horz, bool vert) {
+        CtrlMoved(ctrls, key, grabber, horz, vert);
+    };
+    d.OnCtrlPaste = [this](TCustomSurfaceDesigner *, const QList<QWidget *> &ctrls) {
+        CtrlsPasted(ctrls);
+    };
+    const auto selectionChanged = [this](TCustomSurfaceDesigner *, QWidget *) {
+        if (!m_undo->Busy())
+            EditStateChanged(nullptr);
+    };
+    d.OnCtrlSelect = selectionChanged;
+    d.OnCtrlUnSelect = selectionChanged;
+    d.OnSelectionCleared = [this](TCustomSurfaceDesigner *) {
+        EditStateChanged(nullptr);
+    };
+    d.OnSelectedFromRect = [this](TCustomSurfaceDesigner *, const QRect &) {
+        EditStateChanged(nullptr);
+    };
+    d.OnCtrlsDeleted = [this](TCustomSurfaceDesigner *) {
+        EditStateChanged(nullptr);
+    };
+    // In TAB order, ties by z-order.
+    d.OnSortSelCtrls = [](TSurfaceDesignerEngine *engine) {
+        const auto key = [](const QWidget *ctrl) {
+            const auto *element = qobject_cast<const TVisualPgCtrl *>(ctrl);
+            return std::pair(element ? element->TabOrder() : 0, CommonGlobal_CtrlZOrder(ctrl));
+        };
+        auto &list = engine->SelectionList();
+        std::stable_sort(list.begin(), list.end(), [&](const auto &a, const auto &b) {
+            return key(a->Ctrl()) < key(b->Ctrl());
+        });
+    };
+}
+
+bool TDesignerMainForm::DesignMode() const
+{
+    return HasDocument() && !GlobalFilling;
+}
+
+bool TDesignerMainForm::Replaying() const
+{
+    return m_undo->Busy();
+}
+
+void TDesignerMainForm::AttachDesigner()
+{
+    if (!m_designer1)
+        return;
+    TPrinterPage *page = DesignMode() ? ActivePage() : nullptr;
+    if (page) {
+        m_designer1->SetSurface(page);
+        m_designer1->SetActive(true);
+        if (isActiveWindow())
+            m_designer1->Engine()->setFocus(Qt::OtherFocusReason);
+    } else {
+        m_designer1->SetActive(false);
+        m_designer1->SetSurface(nullptr);
+    }
+}
+
+bool TDesignerMainForm::SetDesignMode(bool design)
+{
+    if (!HasDocument() || m_switching) {
+        m_designAction->setChecked(DesignMode());
+        return false;
+    }
+    const QScopedValueRollback switching(m_switching, true);
+    // A refused edit keeps the element focused and the mode as it was.
+    if (!CommitEdit()) {
+        m_designAction->setChecked(DesignMode());
+        return false;
+    }
+    if (design)
+        if (TVisualPgCtrl *focused = TVisualPgCtrl::FocusedElement())
+            focused->KillFocus();
+    GlobalMadeChange();
+    GlobalProjectProps->SetFilling(!design);
+    AttachDesigner();
+    UpdateDocumentCommands();
+    GlobalNotifyCtrls(VRMSGToggleLockPages, design ? 0 : 1, 0, true);
+    EditStateChanged(nullptr);
+    return true;
+}
+
+void TDesignerMainForm::UpdateDocumentCommands()
+{
+    TFillerMainForm::UpdateDocumentCommands();
+    // A new or opened document starts a new history.
+    if (!HasDocument() && m_undo && m_undo->Count() > 0 && !m_undo->Busy())
+        m_undo->Clear();
+    AttachDesigner();
+    UpdateDesignCommands();
+}
+
+void TDesignerMainForm::UpdateDesignCommands()
+{
+    if (!m_designAction)
+        return;
+    const bool open = HasDocument();
+    const bool design = DesignMode();
+    {
+        const QSignalBlocker quiet(m_designAction);
+        m_designAction->setEnabled(open);
+        m_designAction->setChecked(design);
+    }
+    // In design mode the edit keys are the window's; in filling mode the focused element's.
+    for (const auto &row : kEditActions)
+        if (QAction *action = Action(QString::fromLatin1(row.Name)))
+            action->setShortcutContext(design ? Qt::WindowShortcut : Qt::WidgetShortcut);
+    if (QAction *duplicate = Action(QStringLiteral("EditDuplicate")))
+        duplicate->setVisible(!open || design);
+    if (QMenu *element = findChild<QMenu *>(QStringLiteral("ElementMenu")))
+        element->setEnabled(design);
+}
+
+void TDesignerMainForm::PageChanged()
+{
+    TFillerMainForm::PageChanged();
+    AttachDesigner();
+}
+
+void TDesignerMainForm::EditStateChanged(QObject *source)
+{
+    if (!DesignMode() || !m_designer1) {
+        TFillerMainForm::EditStateChanged(source);
+        return;
+    }
+    if (GlobalClearingProject)
+        return;
+    const bool current = m_designer1->Active() && m_designer1->Surface();
+    TSurfaceDesignerEngine *engine = current ? m_designer1->Engine() : nullptr;
+    const int n = engine ? engine->SelCount() : 0;
+    int selectable = 0;
+    if (engine)
+        for (QObject *child : m_designer1->Surface()->children())
+            if (auto *ctrl = qobject_cast<QWidget *>(child); ctrl && engine->CanSelect(ctrl))
+                ++selectable;
+    const bool elementCurrent = engine && qobject_cast<TVisualPgCtrl *>(engine->SelectedCtrl());
+    const std::pair<const char *, bool> flags[] = {{"EditUndo", m_undo->CanUndo()},
+                                                   {"EditRedo", m_undo->CanRedo()},
+                                                   {"EditCut", n > 0},
+                                                   {"EditCopy", n > 0},
+                                                   {"EditPaste", current},
+                                                   {"EditDelete", n > 0},
+                                                   {"EditSelectAll", current && n != selectable},
+                                                   {"EditDuplicate", n > 0},
+                                                   {"ElementToFront", n > 0 && elementCurrent},
+                                                   {"ElementToBack", n > 0 && elementCurrent}};
+    for (const auto &[name, on] : flags)
+        if (QAction *action = Action(QString::fromLatin1(name)))
+            action->setEnabled(on);
+}
+
 void TDesignerMainForm::Dispatch(TMessage &message)
 {
-    // Not the filler.
-    if (message.Msg == VRMSGIsFiller) {
+    switch (message.Msg) {
+    case VRMSGIsFiller:
+        // Not the filler.
         message.Result = 1;
         return;
+    case VRMSGEditStateChanged:
+        if (DesignMode()) {
+            EditStateChanged(nullptr);
+            return;
+        }
+        break;
+    default:
+        break;
     }
     TFillerMainForm::Dispatch(message);
 }

@@ -1,16 +1,93 @@
 #pragma once
-// The designer's main window: the filler's window with the design tools added.
+// The designer's main window: the filler's window with design mode added. A
+// surface designer sits on the active page; the element commands work on its
+// selection, and every design action is recorded in one history for the whole
+// document, replayed by one handler for both undo and redo. A toolbar button
+// switches the document between designing and filling it in.
 
 #include "CFillerMainForm.h"
+
+#include <QList>
+#include <memory>
+
+class QAction;
+class QWidget;
+class TCustomSurfaceDesigner;
+class TPrinterPage;
+class TSurfaceDesigner;
+class TUndoRedo;
+class TUndoRedoItem;
+class TUndoRedoTypes_Base;
+class TVisualPgCtrl;
 
 class TDesignerMainForm : public TFillerMainForm
 {
     Q_OBJECT
 public:
-    explicit TDesignerMainForm(QWidget *parent = nullptr);
+    // The numbers the one edit handler tells its commands apart by.
+    enum TEditCommand {
+        ecUndo,
+        ecRedo,
+        ecCut,
+        ecCopy,
+        ecPaste,
+        ecDelete,
+        ecSelectAll,
+        ecDuplicate
+    };
 
+    explicit TDesignerMainForm(QWidget *parent = nullptr);
+    ~TDesignerMainForm() override;
+
+    void FormCreate() override;
     void Dispatch(TMessage &message) override;
+
+    TSurfaceDesigner *SurfaceDesigner1() const { return m_designer1.get(); }
+    TUndoRedo &DesignerUndoRedo() const { return *m_undo; }
+    // Whether the document is being designed (not filled in).
+    bool DesignMode() const;
+    // Switches between designing and filling; false when the focused element refused its edit.
+    bool SetDesignMode(bool design);
+    // The edit commands on the page designer's selection (the filler's editing in filling mode).
+    void EditCommand(int command);
+    void BringToFront();
+    void SendToBack();
+    // In screen pixels at the current zoom; where the next paste lands.
+    int PasteOffset() const { return m_pasteOffset; }
 
 protected:
     QString ProgramTitle() const override;
+    void CreateMenus() override;
+    void CreateToolBars() override;
+    void UpdateDocumentCommands() override;
+    void PageChanged() override;
+    void EditStateChanged(QObject *source) override;
+
+private:
+    void SetUpDesigner();
+    // The designer follows the active page in design mode and lets go otherwise.
+    void AttachDesigner();
+    void UpdateDesignCommands();
+    // The designer's handlers.
+    void CtrlMoved(const QList<QWidget *> &ctrls, int key, int grabber, bool horz, bool vert);
+    void BeforeCtrlsDeleted(const QList<QWidget *> &ctrls);
+    void CtrlsPasted(const QList<QWidget *> &ctrls);
+    // Takes an element off its page and out of the document's owner without freeing it;
+    // records the removal when asked.
+    void RemoveElement(QWidget *element, bool record);
+    // Puts an element back on a page at its child index.
+    void RestoreElement(QWidget *element, TPrinterPage *page);
+    // Applies a record for undo and redo alike.
+    void ApplyRecord(TUndoRedoItem *item, bool isUndo);
+    std::unique_ptr<TUndoRedoTypes_Base> NewRecord(int id) const;
+    void Record(std::unique_ptr<TUndoRedoTypes_Base> undo,
+                std::unique_ptr<TUndoRedoTypes_Base> redo);
+    void ChangeZOrder(bool toFront);
+    bool Replaying() const;
+
+    std::unique_ptr<TUndoRedo> m_undo;
+    std::unique_ptr<TSurfaceDesigner> m_designer1;
+    QAction *m_designAction = nullptr;
+    int m_pasteOffset = 8;
+    bool m_switching = false;
 };

@@ -1,0 +1,157 @@
+// The designer window on a document: design mode on open, the designer following
+// the active page, the switch to filling mode and back, and the element commands.
+
+#include "DesignerTestWindow.h"
+
+namespace {
+const TClassRegistration<TDesignTestBox> registerDesignBox;
+
+using DesignerWindow = DesignerWindowTest;
+
+TEST_F(DesignerWindow, OpensInDesignModeWithTheDesignerOnTheActivePage)
+{
+    Open();
+    EXPECT_TRUE(window->DesignMode());
+    EXPECT_FALSE(GlobalFilling);
+    EXPECT_TRUE(window->Action(QStringLiteral("ViewDesigner"))->isChecked());
+    EXPECT_TRUE(window->SurfaceDesigner1()->Active());
+    EXPECT_EQ(window->SurfaceDesigner1()->Surface(), GlobalPgScrollBox(0));
+
+    Click(Box(QStringLiteral("Box12")));
+    EXPECT_EQ(Selected(), QList<QWidget *> {Box(QStringLiteral("Box12"))});
+    SaveShot(QStringLiteral("designer_selected.png"));
+
+    ShowPage(1);
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    EXPECT_EQ(window->SurfaceDesigner1()->Surface(), GlobalPgScrollBox(1));
+    EXPECT_TRUE(Selected().isEmpty());
+    Click(Box(QStringLiteral("Box21")));
+    EXPECT_EQ(Selected(), QList<QWidget *> {Box(QStringLiteral("Box21"))});
+}
+
+TEST_F(DesignerWindow, FillingModeTypesWithUndoAndDesignModeKeepsEveryElement)
+{
+    Open();
+    const QByteArray before = Trees();
+    TDesignTestBox *box = Box(QStringLiteral("Box11"));
+    Click(box);
+
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->DesignMode());
+    EXPECT_TRUE(GlobalFilling);
+    EXPECT_FALSE(window->SurfaceDesigner1()->Active());
+    EXPECT_TRUE(window->Action(QStringLiteral("ViewValidateForm"))->isEnabled());
+
+    // Typing as in the filler, with the element's own undo.
+    QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(TVisualPgCtrl::FocusedElement(), box);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("abc"));
+    EXPECT_EQ(box->Text(), QStringLiteral("abc"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("ab"));
+    EXPECT_EQ(window->DesignerUndoRedo().Count(), 0);
+    SaveShot(QStringLiteral("designer_filling.png"));
+
+    window->Action(QStringLiteral("ViewDesigner"))->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->DesignMode());
+    EXPECT_EQ(TVisualPgCtrl::FocusedElement(), nullptr);
+    EXPECT_TRUE(window->SurfaceDesigner1()->Active());
+    EXPECT_EQ(window->SurfaceDesigner1()->Surface(), GlobalPgScrollBox(0));
+    // Every element is still there, nothing selected: the page's own properties are shown.
+    EXPECT_TRUE(Selected().isEmpty());
+    for (const char *name : {"Box11", "Box12", "Box13", "Box21", "Box22", "Box23"})
+        EXPECT_NE(Box(QString::fromLatin1(name)), nullptr) << name;
+    // Apart from the typed text the document is as it was.
+    box->SetText(QString());
+    EXPECT_EQ(Trees(), before);
+}
+
+TEST_F(DesignerWindow, PastesLandEightAndSixteenPixelsOffAndTakeFreeNames)
+{
+    Open();
+    TDesignTestBox *box = Box(QStringLiteral("Box11"));
+    const QPoint origin = box->pos();
+    Click(box);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(Selected().size(), 1);
+    auto *first = qobject_cast<TDesignTestBox *>(Selected().front());
+    ASSERT_TRUE(first);
+    EXPECT_NE(first, box);
+    EXPECT_EQ(first->pos(), origin + QPoint(8, 8));
+    EXPECT_NE(first->Name(), box->Name());
+    EXPECT_EQ(first->Owner(), GlobalPagesPageControl);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    auto *second = qobject_cast<TDesignTestBox *>(Selected().front());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->pos(), origin + QPoint(16, 16));
+    EXPECT_NE(second->Name(), first->Name());
+    EXPECT_NE(second->Name(), box->Name());
+
+    // The first paste after Cut lands where the cut element was, under its own name.
+    Click(box, {}, QPoint(3, 3));
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(Box(QStringLiteral("Box11")), nullptr);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(Selected().size(), 1);
+    auto *back = qobject_cast<TDesignTestBox *>(Selected().front());
+    EXPECT_EQ(back->pos(), origin);
+    EXPECT_EQ(back->Name(), QStringLiteral("Box11"));
+}
+
+TEST_F(DesignerWindow, SelectAllIsDisabledOnceEverythingIsSelected)
+{
+    Open();
+    Click(Box(QStringLiteral("Box11")));
+    EXPECT_TRUE(Enabled("EditSelectAll"));
+    EXPECT_TRUE(Enabled("ElementToFront"));
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(Selected().size(), 3);
+    EXPECT_FALSE(Enabled("EditSelectAll"));
+    // With nothing selected nothing can be cut, copied or deleted.
+    window->SurfaceDesigner1()->UnSelectAll();
+    EXPECT_TRUE(Enabled("EditSelectAll"));
+    EXPECT_FALSE(Enabled("EditCut"));
+    EXPECT_FALSE(Enabled("EditDelete"));
+    EXPECT_FALSE(Enabled("ElementToFront"));
+}
+
+TEST_F(DesignerWindow, ToFrontAndToBackReorderAndUndo)
+{
+    Open();
+    TDesignTestBox *a = Box(QStringLiteral("Box11"));
+    TDesignTestBox *c = Box(QStringLiteral("Box13"));
+    const int aBefore = CommonGlobal_CtrlZOrder(a);
+    const int cBefore = CommonGlobal_CtrlZOrder(c);
+    ASSERT_LT(aBefore, cBefore);
+    const QByteArray before = Trees();
+
+    Click(a);
+    Trigger("ElementToFront");
+    EXPECT_EQ(CommonGlobal_CtrlZOrder(a), cBefore);
+    // The scroll bars and the overlay stay above the elements.
+    EXPECT_GT(CommonGlobal_CtrlZOrder(GlobalPgScrollBox(0)->VertScrollBar()),
+              CommonGlobal_CtrlZOrder(a));
+    EXPECT_GT(CommonGlobal_CtrlZOrder(Engine()), CommonGlobal_CtrlZOrder(a));
+    const QByteArray front = Trees();
+    EXPECT_NE(front, before);
+
+    Click(c);
+    Trigger("ElementToBack");
+    EXPECT_EQ(CommonGlobal_CtrlZOrder(c), aBefore);
+    // The sheet stays beneath.
+    EXPECT_LT(CommonGlobal_CtrlZOrder(GlobalPgScrollBox(0)->PaintBox()),
+              CommonGlobal_CtrlZOrder(c));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Trees(), front);
+    EXPECT_EQ(Selected(), QList<QWidget *> {c});
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Trees(), before);
+    Key(Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(Trees(), front);
+}
+} // namespace
