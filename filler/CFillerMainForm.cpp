@@ -1,5 +1,6 @@
 #include "CFillerMainForm.h"
 
+#include "CAccessibility.h"
 #include "CAppPaths.h"
 #include "CBasePgCtrl.h"
 #include "CDialogService.h"
@@ -14,8 +15,8 @@
 #include "CProjectInfo.h"
 #include "CProjectPrint.h"
 #include "CProjectProps.h"
-#include "CRecoveryJournal.h"
 #include "CPropGroups.h"
+#include "CRecoveryJournal.h"
 #include "CSplashForm.h"
 #include "CWYSIWYGEngine.h"
 #include "VeloraApp.h"
@@ -101,6 +102,7 @@ QString TFillerMainForm::ProgramTitle() const
 
 void TFillerMainForm::FormCreate()
 {
+    InstallElementAccessibility();
     GlobalMainForm = this;
     m_pages = new TPageControl(nullptr);
     m_pages->setParent(this);
@@ -876,7 +878,10 @@ bool TFillerMainForm::ValidateForm(bool continueMode)
             }
             TVisualPgCtrl *failed = nullptr;
             QString message;
-            if (element->Aquired(failed, message, check, 0))
+            const bool passed = element->Aquired(failed, message, check, 0);
+            // What a screen reader says of a box follows its last check.
+            (failed ? failed : element)->SetValidationFailed(!passed);
+            if (passed)
                 continue;
             if (!firstFailing) {
                 firstFailing = failed ? failed : element;

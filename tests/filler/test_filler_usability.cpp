@@ -372,3 +372,19 @@ TEST_F(FillerUsability, ADamagedFileGivesOneMessageWithNoSplashLeftOnTheScreen)
         << shown.VisibleWindows.join(u' ').toStdString();
     EXPECT_FALSE(window->HasDocument());
 }
+
+TEST_F(FillerUsability, ValidatingMarksTheBoxesThatFailUntilTheyPass)
+{
+    TFillerMainForm &w = Open("Employee.vld");
+    ScriptedDialogs().ExpectModal([](QDialog &) { return int(mrOk); });
+    EXPECT_FALSE(w.ValidateForm(false));
+    EXPECT_TRUE(Element("FullName")->ValidationFailed());
+    EXPECT_TRUE(Element("Email")->ValidationFailed());
+    EXPECT_FALSE(Element("Address")->ValidationFailed());
+    ClickInto("FullName");
+    TypeInto(QStringLiteral("Ada Lovelace"));
+    ScriptedDialogs().ExpectModal([](QDialog &) { return int(mrOk); });
+    EXPECT_FALSE(w.ValidateForm(false));
+    EXPECT_FALSE(Element("FullName")->ValidationFailed());
+    EXPECT_TRUE(Element("Email")->ValidationFailed());
+}
