@@ -73,8 +73,6 @@ protected:
         QFile::remove(GlobalAppINI);
         ScriptedDialogs().Reset();
         Heard().clear();
-        // The filler's start-up installs it too; doing it here keeps the tests to this folder.
-        InstallElementAccessibility();
         // Qt tells nobody anything until a reader is there.
         QAccessible::installUpdateHandler(Listen);
         QAccessible::setActive(true);
