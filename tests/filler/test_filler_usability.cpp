@@ -31,20 +31,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-class FillerUsability : public ::testing::Test
+class FillerUsability : public TFillerWindowTest
 {
 protected:
-    TGlobalsGuard m_globals;
-    void SetUp() override
-    {
-        QFile::remove(GlobalAppINI);
-        ScriptedDialogs().Reset();
-    }
-    void TearDown() override
-    {
-        window.reset();
-        ScriptedDialogs().VerifyAllUsed();
-    }
     TFillerMainForm &Open(const char *example)
     {
         window = OpenExample(dir, example);
@@ -56,9 +45,6 @@ protected:
         ASSERT_NE(target, nullptr);
         QTest::keyClick(target, Qt::Key(key), modifiers);
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<TFillerMainForm> window;
 };
 } // namespace
 

@@ -21,14 +21,12 @@
 namespace {
 constexpr char kKilledDocVariable[] = "VELORA_KILLED_DOCUMENT";
 
-class Recovery : public ::testing::Test
+class Recovery : public TFillerWindowTest
 {
 protected:
-    TGlobalsGuard m_globals;
     void SetUp() override
     {
-        QFile::remove(GlobalAppINI);
-        ScriptedDialogs().Reset();
+        TFillerWindowTest::SetUp();
         m_oldState = qgetenv("XDG_STATE_HOME");
         // The killed program keeps its journal where the test that started it will look.
         if (qEnvironmentVariableIsEmpty(kKilledDocVariable))
@@ -39,8 +37,7 @@ protected:
     }
     void TearDown() override
     {
-        window.reset();
-        ScriptedDialogs().VerifyAllUsed();
+        TFillerWindowTest::TearDown();
         qputenv("XDG_STATE_HOME", m_oldState);
     }
     void Open() { window = StartFillerWindow(QStringLiteral(VELORA_BIN_DIR "/"), path); }
@@ -57,9 +54,7 @@ protected:
         file.write(tail);
     }
 
-    QTemporaryDir dir;
     QString path;
-    std::unique_ptr<TFillerMainForm> window;
     QByteArray m_oldState;
 };
 } // namespace
