@@ -193,21 +193,22 @@ void TDesignerMainForm::SetUpDesigner()
     d.OnCtrlPaste = [this](TCustomSurfaceDesigner *, const QList<QWidget *> &ctrls) {
         CtrlsPasted(ctrls);
     };
-    const auto selectionChanged = [this](TCustomSurfaceDesigner *, QWidget *) {
-        if (!m_undo->Busy())
+    // Not while a document closes: the overlay then goes with its page, mid-destruction.
+    const auto selectionChanged = [this] {
+        if (!m_undo->Busy() && !GlobalClearingProject)
             EditStateChanged(nullptr);
     };
-    d.OnCtrlSelect = selectionChanged;
-    d.OnCtrlUnSelect = selectionChanged;
-    d.OnSelectionCleared = [this](TCustomSurfaceDesigner *) {
-        EditStateChanged(nullptr);
+    d.OnCtrlSelect = [selectionChanged](TCustomSurfaceDesigner *, QWidget *) {
+        selectionChanged();
     };
-    d.OnSelectedFromRect = [this](TCustomSurfaceDesigner *, const QRect &) {
-        EditStateChanged(nullptr);
+    d.OnCtrlUnSelect = d.OnCtrlSelect;
+    d.OnSelectionCleared = [selectionChanged](TCustomSurfaceDesigner *) {
+        selectionChanged();
     };
-    d.OnCtrlsDeleted = [this](TCustomSurfaceDesigner *) {
-        EditStateChanged(nullptr);
+    d.OnSelectedFromRect = [selectionChanged](TCustomSurfaceDesigner *, const QRect &) {
+        selectionChanged();
     };
+    d.OnCtrlsDeleted = d.OnSelectionCleared;
     // In TAB order, ties by z-order.
     d.OnSortSelCtrls = [](TSurfaceDesignerEngine *engine) {
         const auto key = [](const QWidget *ctrl) {
