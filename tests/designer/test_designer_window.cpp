@@ -155,3 +155,36 @@ TEST_F(DesignerWindow, ToFrontAndToBackReorderAndUndo)
     EXPECT_EQ(Trees(), front);
 }
 } // namespace
+
+namespace {
+// A shipped example with the real plug-ins: the designer works on it in design mode.
+TEST_F(DesignerWindow, DesignsAnExampleForm)
+{
+    const QString path = QStringLiteral(VELORA_BUILD_DIR "/examples/Invoice.vld");
+    ASSERT_TRUE(QFile::exists(path));
+    window = std::make_unique<TDesignerMainForm>();
+    window->SetPlugInFolder(QStringLiteral(VELORA_BIN_DIR "/"));
+    window->FormCreate();
+    window->SetStartDocument(path);
+    window->resize(1100, 860);
+    window->show();
+    QCoreApplication::processEvents();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->HasDocument());
+    // Saved by the filler, the example opens filled in; the toggle turns design on.
+    if (!window->DesignMode())
+        QTest::keyClick(window.get(), Qt::Key_F4);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->DesignMode());
+    Key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_GT(Selected().size(), 3);
+    const QByteArray before = Trees();
+    Key(Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NE(Trees(), before);
+    SaveShot(QStringLiteral("designer_example.png"));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Trees(), before);
+}
+} // namespace
