@@ -102,6 +102,38 @@ TEST_F(DesignerWindow, PastesLandEightAndSixteenPixelsOffAndTakeFreeNames)
     EXPECT_EQ(back->Name(), QStringLiteral("Box11"));
 }
 
+TEST_F(DesignerWindow, LockedElementsSelectButDoNotMoveAndShowRed)
+{
+    Open();
+    TDesignTestBox *box = Box(QStringLiteral("Box11"));
+    box->VisualGeneralProps()->SetGeneralLocked(true);
+    const QRect bounds = box->geometry();
+    Click(box);
+    EXPECT_EQ(Selected(), QList<QWidget *> {box});
+    Key(Qt::Key_Right, Qt::ControlModifier);
+    Drag(box, QPoint(40, 40));
+    EXPECT_EQ(box->geometry(), bounds);
+    EXPECT_EQ(window->DesignerUndoRedo().Count(), 0);
+    // The grabbers, outside the box (which draws its own red outline), are drawn red.
+    const auto redAround = [&] {
+        QCoreApplication::processEvents();
+        const QImage shot = window->grab().toImage();
+        const QRect inner(box->mapTo(window.get(), QPoint(0, 0)), box->size());
+        const QRect around = inner.adjusted(-8, -8, 8, 8);
+        int red = 0;
+        for (int y = around.top(); y <= around.bottom(); ++y)
+            for (int x = around.left(); x <= around.right(); ++x)
+                if (!inner.contains(x, y) && shot.pixelColor(x, y) == QColor(Qt::red))
+                    ++red;
+        return red;
+    };
+    const int locked = redAround();
+    box->VisualGeneralProps()->SetGeneralLocked(false);
+    Engine()->update();
+    EXPECT_GT(locked, 20);
+    EXPECT_EQ(redAround(), 0);
+}
+
 TEST_F(DesignerWindow, SelectAllIsDisabledOnceEverythingIsSelected)
 {
     Open();
