@@ -12,8 +12,12 @@
 #include "CUndoRedoTypes.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScopedValueRollback>
 #include <QToolBar>
 #include <QToolButton>
@@ -309,6 +313,15 @@ void TDesignerMainForm::PageChanged()
     AttachDesigner();
 }
 
+bool TDesignerMainForm::CanPaste()
+{
+    // The clipboard file, or elements another designer window put on the system clipboard.
+    if (QFile::exists(GlobalAppVisualClipboardFile()))
+        return true;
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(QString::fromLatin1(CSURFACEDESIGNER_MIME_TYPE));
+}
+
 void TDesignerMainForm::EditStateChanged(QObject *source)
 {
     if (!DesignMode() || !m_designer1) {
@@ -330,7 +343,7 @@ void TDesignerMainForm::EditStateChanged(QObject *source)
                                                    {"EditRedo", m_undo->CanRedo()},
                                                    {"EditCut", n > 0},
                                                    {"EditCopy", n > 0},
-                                                   {"EditPaste", current},
+                                                   {"EditPaste", current && CanPaste()},
                                                    {"EditDelete", n > 0},
                                                    {"EditSelectAll", current && n != selectable},
                                                    {"EditDuplicate", n > 0},

@@ -84,6 +84,7 @@ private:
                 std::unique_ptr<TUndoRedoTypes_Base> redo);
     void ChangeZOrder(bool toFront);
     bool Replaying() const;
+    static bool CanPaste();
 
     std::unique_ptr<TUndoRedo> m_undo;
     std::unique_ptr<TSurfaceDesigner> m_designer1;

@@ -75,7 +75,10 @@ TEST_F(DesignerWindow, PastesLandEightAndSixteenPixelsOffAndTakeFreeNames)
     TDesignTestBox *box = Box(QStringLiteral("Box11"));
     const QPoint origin = box->pos();
     Click(box);
+    // Nothing copied yet: nothing to paste.
+    EXPECT_FALSE(Enabled("EditPaste"));
     Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(Enabled("EditPaste"));
     Key(Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(Selected().size(), 1);
     auto *first = qobject_cast<TDesignTestBox *>(Selected().front());
