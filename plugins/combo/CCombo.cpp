@@ -204,7 +204,8 @@ QList<TValidationCheck> TCustomCombo::ValidationChecks() const
 
 QString TCustomCombo::DisplayText(const QString &text) const
 {
-    if (Editor() || !PromptShown())
+    // While editing the entry itself shows, so the caret and the text agree.
+    if (Editor() || CreatingEditor() || !PromptShown())
         return TVisualPgCtrlNumeric::DisplayText(text);
     // Not formatted as a number: the prompt is words.
     return TVisualPgCtrl::DisplayText(Prompt());

@@ -128,6 +128,10 @@ void TComboInPlaceList::Assign(TCustomCombo *combo, TComboInPlaceEdit *editor)
     // Never on paper, even if a print starts while it is open.
     VisualBorderProps()->SetBorderPublish(false);
     VisualFillProps()->SetFillPublish(false);
+    // The list covers what lies under it.
+    VisualFillProps()->SetFillTransparent(false);
+    if (VisualFillProps()->FillColor() == clNone)
+        VisualFillProps()->SetFillColor(clWhite);
     VisualGeneralProps()->SetGeneralPublish(false);
     VisualParagraphProps()->SetParagraphHorzAlign(
         combo->VisualParagraphProps()->ParagraphHorzAlign());

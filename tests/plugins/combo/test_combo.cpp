@@ -169,6 +169,12 @@ TEST_F(Combo, ANonItemInAListOnlyBoxShowsThePromptIsNotFilledAndNeverPrints)
     country->ComboGeneralProps()->SetGeneralPrompt(QStringLiteral("Country?"));
     EXPECT_EQ(Shown(country), QStringLiteral("Country?"));
     EXPECT_FALSE(country->Filled());
+    // Editing shows the entry, not the prompt; leaving brings the prompt back.
+    ASSERT_NE(Click(country), nullptr);
+    EXPECT_EQ(Shown(country), QString());
+    EXPECT_TRUE(country->WYSIWYGEngine()->WrappedText().isEmpty());
+    country->KillFocus();
+    EXPECT_EQ(Shown(country), QStringLiteral("Country?"));
     country->SetText(QStringLiteral("Atlantis"));
     EXPECT_EQ(Shown(country), QStringLiteral("Atlantis"));
     EXPECT_TRUE(country->Filled());
@@ -253,6 +259,8 @@ TEST_F(Combo, TheOpenListShowsItsRowsAndTheChosenOneHighlighted)
     ASSERT_TRUE(editor->Dropped());
     TComboInPlaceList *list = editor->List();
     EXPECT_EQ(list->ItemIndex(), 2);
+    // It hides what lies beneath it.
+    EXPECT_FALSE(list->VisualFillProps()->FillTransparent());
     const QImage shot = view->grab().toImage();
     if (!qEnvironmentVariableIsEmpty("VELORA_GRAB_DIR"))
         shot.save(qEnvironmentVariable("VELORA_GRAB_DIR") + QStringLiteral("/combo_list.png"));
