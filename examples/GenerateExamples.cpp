@@ -3,6 +3,7 @@
 
 #include "CAppPaths.h"
 #include "CCalc.h"
+#include "CCombo.h"
 #include "CDocumentBuilder.h"
 #include "CFillerScrollBox.h"
 #include "CGlobal.h"
@@ -419,6 +420,67 @@ bool WriteInvoice(const QString &path)
     return doc.Save(path);
 }
 
+// A registration on A4 with combo boxes: a title chosen from a list only, a
+// name, and a country picked from a list or typed.
+bool WriteRegistration(const QString &path)
+{
+    TDocumentBuilder doc;
+    const QSizeF a4(210, 297);
+    const QList<TSheetField> fields = {{QStringLiteral("Title"), 8},
+                                       {QStringLiteral("Full name"), 8},
+                                       {QStringLiteral("Country"), 8}};
+    const int page = AddPage(doc, QStringLiteral("Registration"), 9,
+                             FieldSheet(a4, QStringLiteral("Registration"), fields, QString(), 0));
+    const double pxPerMm = doc.View(page)->PaperRect().width() / a4.width();
+    const auto px = [pxPerMm](double mm) {
+        return int(mm * pxPerMm + 0.5);
+    };
+    const auto style = [](TVisualPgCtrl *box) {
+        box->VisualCharacterProps()->SetCharacterSize(11);
+        box->VisualBorderProps()->SetBorderWidth(1);
+        box->VisualBorderProps()->SetBorderColor(kFrame);
+        box->VisualFillProps()->SetFillColor(kField);
+        box->VisualPadProps()->SetPadLeft(3);
+        box->VisualParagraphProps()->SetParagraphVertAlign(taVerticalCenter);
+    };
+    const auto at = [&](int field, double widthMm) {
+        return QRect(px(kFieldLeftMm), px(kFirstFieldMm + field * (8 + kFieldGapMm)), px(widthMm),
+                     px(8));
+    };
+    const auto combo = [&](const QString &name, int field, double widthMm) {
+        auto *box = doc.Add<TCombo>(page, name, at(field, widthMm));
+        style(box);
+        box->ComboListProps()->ListCharacterProps()->SetCharacterSize(11);
+        box->ComboListProps()->ListBorderProps()->SetBorderWidth(1);
+        box->ComboListProps()->ListBorderProps()->SetBorderColor(kFrame);
+        box->ComboListProps()->ListPadProps()->SetPadLeft(3);
+        return box;
+    };
+
+    TCombo *title = combo(QStringLiteral("Title"), 0, 40);
+    title->ComboListProps()->SetListType(ctDropDownList);
+    title->ComboListProps()->SetListItems(QStringLiteral("Mr;Mrs;Ms;Mx;Dr;Prof"));
+    title->ComboGeneralProps()->SetGeneralPrompt(QStringLiteral("Choose"));
+    title->VisualValidationProps()->SetValidationRequired(true);
+    title->SetTabOrder(0);
+    auto *name
+        = doc.Add<TScribe>(page, QStringLiteral("FullName"), at(1, a4.width() - kFieldLeftMm - 15));
+    style(name);
+    name->SetTabOrder(1);
+
+    TCombo *country = combo(QStringLiteral("Country"), 2, 90);
+    country->ComboListProps()->SetListItems(QStringLiteral(
+        "Argentina;Australia;Austria;Belgium;Brazil;Canada;Chile;China;Denmark;Egypt;Finland;"
+        "France;Germany;Greece;India;Indonesia;Ireland;Italy;Japan;Kenya;Mexico;Netherlands;"
+        "New Zealand;Nigeria;Norway;Peru;Poland;Portugal;South Africa;Spain;Sweden;Switzerland;"
+        "Turkey;United Kingdom;United States"));
+    country->ComboListProps()->SetListDropRows(10);
+    country->ComboGeneralProps()->SetGeneralPrompt(QStringLiteral("Choose or type a country"));
+    country->SetTabOrder(2);
+    doc.Settings(page)->SetPageDefaultFocus(title->Name());
+    return doc.Save(path);
+}
+
 bool WriteWelcome(const QString &path)
 {
     TDocumentBuilder doc;
@@ -477,6 +539,7 @@ int main(int argc, char **argv)
         {"Application.vld", WriteApplication},
         {"Welcome.vld", WriteWelcome},
         {"Invoice.vld", WriteInvoice},
+        {"Registration.vld", WriteRegistration},
     };
     for (const auto &[file, write] : forms) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(file));
