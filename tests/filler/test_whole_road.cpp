@@ -399,6 +399,7 @@ TEST(WholeRoad, AboutListsTheInstalledTextBox)
     // Other kinds may be installed beside them.
     EXPECT_TRUE(listed.contains(QStringLiteral("Velora Text Box Plug-In.")));
     EXPECT_TRUE(listed.contains(QStringLiteral("Velora Calculation Box Plug-In.")));
+    EXPECT_TRUE(listed.contains(QStringLiteral("Velora Combo Box Plug-In.")));
     about.show();
     SaveScreenshot(about, QStringLiteral("about.png"));
 }
