@@ -126,7 +126,9 @@ void UnregisterPlugInTypes(const QList<const QMetaObject *> &classes)
         if (!own || ObjectBase(own) != base)
             continue;
         const int id = own->typeId.loadRelaxed();
-        if (id >= QMetaType::User && QMetaType(id).iface() == own)
+        // By name: another plug-in's copy of a shared type may carry an id already taken
+        // away, and asking for that id is answered with a warning.
+        if (id >= QMetaType::User && QMetaType::fromName(own->name).iface() == own)
             QMetaType::unregisterMetaType(type);
     }
 }
