@@ -253,6 +253,21 @@ void TCustomCombo::Validate()
         throw EVeloraError(failure);
 }
 
+QString TCustomCombo::GetValidationHTML(int index) const
+{
+    QString html = TVisualPgCtrlNumeric::GetValidationHTML(index);
+    if (!VisualValidationProps()->ValidationRequired())
+        return html;
+    // A web form checks a drop-down list's choice with its own code, in place of the text's.
+    const QString text
+        = QStringLiteral("        '%1', '#q', '0', '%2'").arg(Name(), GetRequired_VEM());
+    const QString choice
+        = QStringLiteral("        '%1', '#q', '1', '%2'").arg(Name(), GetRequired_VEM());
+    if (html.contains(text))
+        return html.replace(text, choice);
+    return html.isEmpty() ? choice : html + QStringLiteral(",\r\n") + choice;
+}
+
 void TCustomCombo::ResetContent()
 {
     TVisualPgCtrlNumeric::ResetContent();

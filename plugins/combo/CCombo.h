@@ -151,6 +151,7 @@ public:
     bool Filled() const override;
     bool Aquired(TVisualPgCtrl *&element, QString &message, bool check, int pass) override;
     void Validate() override;
+    QString GetValidationHTML(int index) const override;
     void ResetContent() override;
     QWidget *DoCreateEdit(const QPoint &point) override;
     void DoPaint(const QRect &rect, QPainter &canvas, bool onScreen) override;

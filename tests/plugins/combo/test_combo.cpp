@@ -162,6 +162,9 @@ TEST_F(Combo, ANonItemInAListOnlyBoxShowsThePromptIsNotFilledAndNeverPrints)
     EXPECT_EQ(Shown(title), QStringLiteral("dr"));
     EXPECT_TRUE(title->Aquired(failed, message, true, 0));
     EXPECT_GT(InkOnPaper(title), 0);
+    // A web form checks the choice once, with the list's code.
+    EXPECT_EQ(title->GetValidationHTML(0),
+              QStringLiteral("        'Title', '#q', '1', 'Title is incomplete!'"));
 
     // An editable box prompts only while empty.
     TCombo *country
@@ -348,6 +351,22 @@ TEST_F(Combo, AClickPicksAnItemAndTheButtonOpensAndCloses)
     EXPECT_TRUE(editor->Dropped());
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_FALSE(editor->Dropped());
+
+    // A click on the button of a box without the focus opens its list at once.
+    TCombo *other = Add(QStringLiteral("Other"), QRect(100, 300, 160, 30), Numbered(3));
+    QTest::mouseClick(other, Qt::LeftButton, {}, other->ButtonRect().center());
+    auto *otherEditor = qobject_cast<TComboInPlaceEdit *>(other->Editor());
+    ASSERT_NE(otherEditor, nullptr);
+    EXPECT_TRUE(otherEditor->Dropped());
+    other->KillFocus();
+    // So does any click with automatic drop.
+    other->ComboListProps()->SetListAutoDrop(true);
+    otherEditor = Click(other);
+    ASSERT_NE(otherEditor, nullptr);
+    EXPECT_TRUE(otherEditor->Dropped());
+    other->KillFocus();
+    editor = Click(combo);
+    ASSERT_NE(editor, nullptr);
 
     // A list-only box opens on a click into it.
     combo->ComboListProps()->SetListType(ctDropDownList);
