@@ -12,6 +12,12 @@ enum class TDialogKind { Message, OpenFile, SaveFile, Folder, Print, Modal };
 
 struct TShownDialog
 {
+    TShownDialog(TDialogKind kind, QString caption, QString text, TMsgDlgType type = mtInformation,
+                 TMsgDlgButtons buttons = 0, QString folder = {})
+        : Kind(kind), Caption(std::move(caption)), Text(std::move(text)), Type(type),
+          Buttons(buttons), Folder(std::move(folder))
+    { }
+
     TDialogKind Kind;
     QString Caption;
     QString Text;
