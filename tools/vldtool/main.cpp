@@ -2,6 +2,7 @@
 
 #include "CDocumentCommands.h"
 #include "CEvalCommand.h"
+#include "CValuesCommand.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,11 @@ const TCommand Commands[] = {
      RunDumpCommand},
     {"unpack", "unpack FILE OUT      write the plain payload of a document", RunUnpackCommand},
     {"pack", "pack IN FILE         wrap a plain payload into a document", RunPackCommand},
+    {"values",
+     "values [--json] [--include-passwords] FILE...\n"
+     "                         print the elements' values of filled documents as CSV (one\n"
+     "                         row per document) or JSON; password boxes left out",
+     RunValuesCommand},
 };
 
 void PrintUsage(std::FILE *out)
