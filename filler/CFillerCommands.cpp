@@ -58,15 +58,16 @@ const TFillerCommand TFillerMainForm::CommandTable[] = {
      [](TFillerMainForm &w, const QString &argument) -> std::intptr_t {
          if (FirstOf(argument) != u'0')
              return w.SaveAs(argument.mid(2)) ? 0 : 1;
-         // A refused text stops the save before anything is asked.
+         // A refused text stops the save before anything is asked; every way of not saving
+         // answers non-zero, which ends a button's list.
          if (!w.CommitEdit())
-             return 0;
+             return 1;
          const QString path = argument.mid(2);
          if (path.isEmpty()) {
              Global_MessageDlg(QStringLiteral("Save As Error"),
                                QStringLiteral("Unable to create file!\rFile name not specified."),
                                mtWarning, mbOK, 0);
-             return 0;
+             return 1;
          }
          const QString target = WithVldExtension(path);
          // Without asking only over the open document itself: a form must not be able
@@ -80,9 +81,8 @@ const TFillerCommand TFillerMainForm::CommandTable[] = {
                     QStringLiteral("%1 already exists.\rDo you want to replace it?").arg(target),
                     mtWarning, mbYes | mbNo, 0)
                  != mrYes)
-             return 0;
-         w.SaveTo(target);
-         return 0;
+             return 1;
+         return w.SaveTo(target) ? 0 : 1;
      }},
     // Print: the dialog, collate and range digits, then copies;from;to; each ended by ";".
     {60,
@@ -93,8 +93,9 @@ const TFillerCommand TFillerMainForm::CommandTable[] = {
          const int copies = qMax(1, numbers.value(0).toInt());
          const int from = numbers.value(1).toInt();
          const int to = numbers.value(2).toInt();
-         w.Print(FirstOf(argument) != u'0', collate != 0, range, copies, from, to);
-         return 0;
+         // Non-zero when nothing was printed (dialog cancelled, validation failed), which
+         // ends a button's list before a Close that would lose the form.
+         return w.Print(FirstOf(argument) != u'0', collate != 0, range, copies, from, to) ? 0 : 1;
      }},
     // Validate answers whether the form passed.
     {70,

@@ -195,6 +195,7 @@ void TFillerMainForm::StartWithoutDocument()
 
 void TFillerMainForm::UpdateTitle()
 {
+    GlobalProjectName = m_documentPath;
     // The file's name and the changed marker first, where a title bar keeps them visible.
     setWindowTitle(m_documentPath.isEmpty()
                        ? ProgramTitle()

@@ -35,6 +35,7 @@ bool GlobalClearingProject = false;
 bool GlobalAddingPage = false;
 QString GlobalGeneralString;
 QWidget *GlobalMainForm = nullptr;
+QString GlobalProjectName;
 TPageControl *GlobalPagesPageControl = nullptr;
 bool GlobalFilling = false;
 bool GlobalPasting = false;

@@ -57,6 +57,9 @@ extern QString GlobalGeneralString;
 // The program's main window, which answers the main-window messages: set by
 // the main window (and the document builder); read by everything that sends them.
 extern QWidget *GlobalMainForm;
+// Path of the open document, empty when it has none yet: set by the main window whenever
+// the path changes; read by the e-mail action, which attaches the document.
+extern QString GlobalProjectName;
 // Owner of every page surface and element of the open document: set by the main
 // window (and the document builder); read by element lookups, I/O and printing.
 extern TPageControl *GlobalPagesPageControl;
