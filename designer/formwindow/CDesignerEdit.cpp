@@ -8,10 +8,12 @@
 #include "CPageControl.h"
 #include "CPrinterPage.h"
 #include "CPropGroups.h"
+#include "CPublished.h"
 #include "CSurfaceDesigner.h"
 #include "CUndoRedo.h"
 #include "CUndoRedoTypes.h"
 
+#include <QMetaProperty>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -66,6 +68,25 @@ void Relayout(QWidget *ctrl)
         element->UpdateBounds(element->RelBoundsRect(page->PaperRect()));
     if (auto *visual = qobject_cast<TVisualPgCtrl *>(element))
         visual->BuildWYSIWYGInf(true, true);
+}
+
+// The object holding the path's last property, and that property; null when the path
+// does not lead to one.
+std::pair<QObject *, QMetaProperty> ResolveProperty(QObject *object, const QString &path)
+{
+    const QStringList names = path.split(QLatin1Char('.'));
+    for (qsizetype i = 0; object && i < names.size(); ++i) {
+        const QMetaObject *meta = object->metaObject();
+        const int index = meta->indexOfProperty(names.at(i).toLatin1().constData());
+        const QMetaProperty property
+            = index >= 0 ? meta->property(index) : FindStoredProperty(meta, names.at(i));
+        if (!property.isValid())
+            return {};
+        if (i == names.size() - 1)
+            return {object, property};
+        object = property.read(object).value<QObject *>();
+    }
+    return {};
 }
 
 void TellElements(QWidget *ctrl)
@@ -261,6 +282,54 @@ void TDesignerMainForm::CtrlsPasted(const QList<QWidget *> &ctrls)
         TellElements(ctrl);
 }
 
+bool TDesignerMainForm::ChangeProperty(const QList<QObject *> &objects, const QString &path,
+                                       const QString &value)
+{
+    struct TChange
+    {
+        QObject *Object;
+        QObject *Holder;
+        QMetaProperty Property;
+        QString Old;
+    };
+    QList<TChange> changes;
+    for (QObject *object : objects) {
+        const auto [holder, property] = ResolveProperty(object, path);
+        if (!holder || !property.isWritable())
+            return false;
+        changes.append({object, holder, property, PropertyValueText(holder, property)});
+    }
+    // All or nothing: a value one object refuses is taken back from the others.
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        const TChange &c = changes.at(i);
+        if (!SetPropertyValueText(c.Holder, c.Property, value)) {
+            for (qsizetype j = i - 1; j >= 0; --j)
+                SetPropertyValueText(changes.at(j).Holder, changes.at(j).Property,
+                                     changes.at(j).Old);
+            return false;
+        }
+    }
+    if (changes.isEmpty())
+        return true;
+    auto undo = NewRecord(idPropInspChange);
+    auto redo = NewRecord(idPropInspChange);
+    for (const TChange &c : changes) {
+        undo->AddItem(std::make_unique<TUndoRedoTypes_PropInsp>(
+            c.Object, true, c.Holder, QString::fromLatin1(c.Property.name()), c.Old));
+        redo->AddItem(std::make_unique<TUndoRedoTypes_PropInsp>(
+            c.Object, false, c.Holder, QString::fromLatin1(c.Property.name()),
+            PropertyValueText(c.Holder, c.Property)));
+        if (auto *ctrl = qobject_cast<QWidget *>(c.Object))
+            Relayout(ctrl);
+    }
+    Record(std::move(undo), std::move(redo));
+    GlobalMadeChange();
+    if (m_designer1 && m_designer1->Active())
+        m_designer1->Engine()->update();
+    EditStateChanged(nullptr);
+    return true;
+}
+
 void TDesignerMainForm::BringToFront()
 {
     ChangeZOrder(true);
@@ -360,6 +429,30 @@ void TDesignerMainForm::ApplyRecord(TUndoRedoItem *item, bool isUndo)
         }
         break;
     }
+    case idPageAdded:
+    case idPageRemoved:
+        if ((id == idPageAdded) == isUndo) {
+            RemovePage(record->PageIndex(), false);
+        } else if (auto *entry = dynamic_cast<TUndoRedoTypes_Page *>(
+                       record->Count() > 0 ? record->Items(0) : nullptr)) {
+            if (const int at = RestorePage(*entry, record->PageIndex()); at >= 0)
+                record->SetPageIndex(at);
+        }
+        break;
+    case idPropInspChange:
+        for (int i = 0; i < record->Count(); ++i) {
+            auto *entry = dynamic_cast<TUndoRedoTypes_PropInsp *>(record->Items(i));
+            if (!entry || !entry->PropObject)
+                continue;
+            const QMetaObject *meta = entry->PropObject->metaObject();
+            const QMetaProperty property
+                = meta->property(meta->indexOfProperty(entry->PropName.toLatin1().constData()));
+            if (property.isValid())
+                SetPropertyValueText(entry->PropObject, property, entry->Value);
+            if (QWidget *ctrl = entry->Ctrl())
+                Relayout(ctrl);
+        }
+        break;
     case idCtrlMoveResize:
         for (int i = 0; i < record->Count(); ++i)
             if (auto *entry = dynamic_cast<TUndoRedoTypes_CtrlMovedResized *>(record->Items(i)))

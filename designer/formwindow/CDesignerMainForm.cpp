@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScopedValueRollback>
+#include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -81,6 +82,8 @@ void TDesignerMainForm::FormCreate()
 {
     TFillerMainForm::FormCreate();
     SetUpDesigner();
+    connect(PagesPageControl()->tabBar(), &QTabBar::tabMoved, this,
+            [this](int from, int to) { Guarded([&] { PageMoved(from, to); }); });
     UpdateDesignCommands();
 }
 
@@ -117,9 +120,17 @@ void TDesignerMainForm::CreateMenus()
     connect(m_designAction, &QAction::triggered, this,
             [this](bool on) { Guarded([&] { SetDesignMode(on); }); });
 
+    auto *help = findChild<QMenu *>(QStringLiteral("HelpMenu"));
+    auto *page = new QMenu(QStringLiteral("&Page"), this);
+    page->setObjectName(QStringLiteral("PageMenu"));
+    menuBar()->insertMenu(help ? help->menuAction() : nullptr, page);
+    add(page, "PageInsert", QStringLiteral("&Insert Page"), QKeySequence(),
+        [this] { InsertPage(true); });
+    add(page, "PageDelete", QStringLiteral("&Delete Page"), QKeySequence(),
+        [this] { DeletePage(); });
+
     auto *element = new QMenu(QStringLiteral("&Element"), this);
     element->setObjectName(QStringLiteral("ElementMenu"));
-    auto *help = findChild<QMenu *>(QStringLiteral("HelpMenu"));
     menuBar()->insertMenu(help ? help->menuAction() : nullptr, element);
     add(element, "ElementToFront", QStringLiteral("To Front"), QKeySequence(),
         [this] { BringToFront(); });
@@ -136,6 +147,10 @@ void TDesignerMainForm::CreateToolBars()
         if (QWidget *button = view->widgetForAction(m_designAction))
             button->setObjectName(QStringLiteral("DesignerToolButton"));
     }
+    QToolBar *page = addToolBar(QStringLiteral("Page"));
+    page->setObjectName(QStringLiteral("PageToolBar"));
+    page->addAction(Action(QStringLiteral("PageInsert")));
+    page->addAction(Action(QStringLiteral("PageDelete")));
     QToolBar *object = addToolBar(QStringLiteral("Object"));
     object->setObjectName(QStringLiteral("ObjectToolBar"));
     object->addAction(Action(QStringLiteral("ElementToFront")));
@@ -305,6 +320,12 @@ void TDesignerMainForm::UpdateDesignCommands()
         duplicate->setVisible(!open || design);
     if (QMenu *element = findChild<QMenu *>(QStringLiteral("ElementMenu")))
         element->setEnabled(design);
+    if (QMenu *page = findChild<QMenu *>(QStringLiteral("PageMenu")))
+        page->setEnabled(design);
+    Action(QStringLiteral("PageInsert"))->setEnabled(design);
+    Action(QStringLiteral("PageDelete"))->setEnabled(design && PagesPageControl()->PageCount() > 1);
+    // Pages are reordered by dragging their tabs while designing.
+    PagesPageControl()->tabBar()->setMovable(design);
 }
 
 void TDesignerMainForm::PageChanged()

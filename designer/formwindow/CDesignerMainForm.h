@@ -18,6 +18,7 @@ class TSurfaceDesigner;
 class TUndoRedo;
 class TUndoRedoItem;
 class TUndoRedoTypes_Base;
+class TUndoRedoTypes_Page;
 class TVisualPgCtrl;
 
 class TDesignerMainForm : public TFillerMainForm
@@ -54,6 +55,14 @@ public:
     void SendToBack();
     // In screen pixels at the current zoom; where the next paste lands.
     int PasteOffset() const { return m_pasteOffset; }
+    // Appends a page with the active page's settings and shows it; recorded when asked.
+    void InsertPage(bool record = true);
+    // Asks, then deletes the active page (not the last one left).
+    void DeletePage();
+    // Changes a published property of each object (a property path such as
+    // "VisualBorderProps.BorderWidth", written as PropertyValueText gives it) as one
+    // undoable step; false, changing nothing, when an object lacks it or refuses the value.
+    bool ChangeProperty(const QList<QObject *> &objects, const QString &path, const QString &value);
 
 protected:
     QString ProgramTitle() const override;
@@ -77,6 +86,12 @@ private:
     void RemoveElement(QWidget *element, bool record);
     // Puts an element back on a page at its child index.
     void RestoreElement(QWidget *element, TPrinterPage *page);
+    // Takes the page out of the document, its surface and elements kept for a record.
+    void RemovePage(int index, bool record);
+    // Puts a page a record kept back at the index (appended past the end); its index.
+    int RestorePage(TUndoRedoTypes_Page &entry, int index);
+    // A tab dragged onto another: the project's pages follow.
+    void PageMoved(int from, int to);
     // Applies a record for undo and redo alike.
     void ApplyRecord(TUndoRedoItem *item, bool isUndo);
     std::unique_ptr<TUndoRedoTypes_Base> NewRecord(int id) const;

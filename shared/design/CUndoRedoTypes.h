@@ -119,6 +119,9 @@ public:
     ~TUndoRedoTypes_Page() override;
     TProjectPropsPageProps *PageProps() const { return m_pageProps.get(); }
     std::unique_ptr<TProjectPropsPageProps> TakePageProps();
+    // The tab the surface sat in, made again with the same name when the page comes back.
+    QString SheetName;
+    QString SheetCaption;
 
 protected:
     void FreeInternals() override;

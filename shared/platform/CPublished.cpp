@@ -223,3 +223,9 @@ QString PropertyValueText(const QObject *object, const QMetaProperty &property)
         return v.toString();
     }
 }
+
+bool SetPropertyValueText(QObject *object, const QMetaProperty &property, const QString &text)
+{
+    const auto value = ParseLiteral(property, text);
+    return value && property.write(object, *value);
+}

@@ -77,3 +77,6 @@ bool IsDefaultValue(const QObject *object, const QMetaProperty &property);
 
 // The property's value as a literal of the kind defaults are declared in.
 QString PropertyValueText(const QObject *object, const QMetaProperty &property);
+// Writes a value given as PropertyValueText gives it; false when the text does not
+// parse as the property's kind or the object refuses it.
+bool SetPropertyValueText(QObject *object, const QMetaProperty &property, const QString &text);

@@ -132,6 +132,7 @@ TEST_F(DesignerUndo, ElementsHeldOnlyByDiscardedRecordsAreFreed)
 class DesignerRandomUndo : public DesignerWindowTest
 {
 public:
+    TDesignerMainForm &Window() { return *window; }
     void KeyPublic(int key, Qt::KeyboardModifiers mods) { Key(key, mods); }
     void DragPublic(QWidget *ctrl, const QPoint &by) { Drag(ctrl, by); }
     void TriggerPublic(const char *action) { Trigger(action); }
@@ -165,11 +166,21 @@ public:
 
     QString Step()
     {
-        const int choice = Pick(10);
+        const int choice = Pick(13);
+        const int pages = m_test.Window().PagesPageControl()->PageCount();
         if (choice == 0) {
-            const int page = Pick(2);
+            const int page = Pick(pages);
             m_test.ShowPagePublic(page);
             return QStringLiteral("page %1").arg(page);
+        }
+        if (choice == 10 && pages < 4) {
+            m_test.TriggerPublic("PageInsert");
+            return QStringLiteral("insert page");
+        }
+        if (choice == 11 && pages > 1) {
+            ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Are you sure"));
+            m_test.TriggerPublic("PageDelete");
+            return QStringLiteral("delete page %1").arg(GlobalActivePgIdx());
         }
         // A fresh element most times, so that actions spread over the page.
         if (Pick(10) < 7)
@@ -213,6 +224,15 @@ public:
         case 7:
             m_test.TriggerPublic("ElementToBack");
             return QStringLiteral("to back");
+        case 12: {
+            QList<QObject *> objects;
+            for (QWidget *ctrl : m_test.SelectedPublic())
+                objects.append(ctrl);
+            const int width = Pick(6);
+            m_test.Window().ChangeProperty(objects, QStringLiteral("VisualBorderProps.BorderWidth"),
+                                           QString::number(width));
+            return QStringLiteral("border width %1").arg(width);
+        }
         case 8:
             m_test.KeyPublic(Qt::Key_A, Qt::ControlModifier);
             m_test.KeyPublic(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);

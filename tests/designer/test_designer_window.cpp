@@ -3,6 +3,8 @@
 
 #include "DesignerTestWindow.h"
 
+#include <QPointer>
+
 namespace {
 const TClassRegistration<TDesignTestBox> registerDesignBox;
 
@@ -135,6 +137,97 @@ TEST_F(DesignerWindow, LockedElementsSelectButDoNotMoveAndShowRed)
     Engine()->update();
     EXPECT_GT(locked, 20);
     EXPECT_EQ(redAround(), 0);
+}
+
+TEST_F(DesignerWindow, ADeletedPageComesBackWithItsSurfaceAndElementsUnderTheDocument)
+{
+    Open();
+    ShowPage(1);
+    QPointer<QWidget> surface = GlobalPgScrollBox(1);
+    TDesignTestBox *box = Box(QStringLiteral("Box21"));
+    const QByteArray before = Trees();
+
+    ScriptedDialogs().ExpectMessage(mrNo, QStringLiteral("Delete page 2. Are you sure ?"));
+    Trigger("PageDelete");
+    EXPECT_EQ(window->PagesPageControl()->PageCount(), 2);
+
+    ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("Delete page 2. Are you sure ?"));
+    Trigger("PageDelete");
+    EXPECT_EQ(window->PagesPageControl()->PageCount(), 1);
+    EXPECT_EQ(GlobalProjectProps->PageCount(), 1);
+    EXPECT_FALSE(Global_FormElementRef(QStringLiteral("Box21")));
+    ASSERT_TRUE(surface);
+    // The last page stays.
+    EXPECT_FALSE(Enabled("PageDelete"));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(window->PagesPageControl()->PageCount(), 2);
+    EXPECT_EQ(GlobalPgScrollBox(1), surface.data());
+    EXPECT_EQ(Box(QStringLiteral("Box21")), box);
+    EXPECT_EQ(box->Owner(), GlobalPagesPageControl);
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    EXPECT_TRUE(Enabled("PageDelete"));
+    EXPECT_EQ(Trees(), before);
+
+    // Deleted again by redo and never brought back: freed with the history.
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(window->PagesPageControl()->PageCount(), 1);
+    window->CloseDocument();
+    EXPECT_FALSE(surface);
+}
+
+TEST_F(DesignerWindow, AnInsertedPageTakesTheActivePagesSettingsAndUndoes)
+{
+    Open(1);
+    GlobalPgProps(0)->PageFillProps()->SetFillColor(TColor {0x00FF00});
+    GlobalPgScrollBox(0)->SetZoom(75);
+    const QByteArray before = Trees();
+    EXPECT_FALSE(Enabled("PageDelete"));
+    Trigger("PageInsert");
+    ASSERT_EQ(window->PagesPageControl()->PageCount(), 2);
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    EXPECT_EQ(GlobalPgProps(1)->PageFillProps()->FillColor(), TColor {0x00FF00});
+    EXPECT_EQ(GlobalPgScrollBox(1)->Zoom(), 75);
+    EXPECT_EQ(window->SurfaceDesigner1()->Surface(), GlobalPgScrollBox(1));
+    EXPECT_TRUE(Enabled("PageDelete"));
+    EXPECT_EQ(window->PagesPageControl()->tabText(1), QStringLiteral("2"));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->PagesPageControl()->PageCount(), 1);
+    EXPECT_EQ(Trees(), before);
+}
+
+TEST_F(DesignerWindow, DraggingATabReordersThePagesAndRecordsFollow)
+{
+    Open();
+    TProjectPropsPageProps *first = GlobalPgProps(0);
+    TDesignTestBox *box = Box(QStringLiteral("Box11"));
+    const QRect was = box->geometry();
+    Click(box);
+    Key(Qt::Key_Right, Qt::ControlModifier);
+    ASSERT_NE(box->geometry(), was);
+
+    // The first tab dragged past the second.
+    QTabBar *tabs = window->PagesPageControl()->tabBar();
+    const QPoint from = tabs->tabRect(0).center();
+    const QPoint to = tabs->tabRect(1).center() + QPoint(tabs->tabRect(1).width() / 2, 0);
+    QTest::mousePress(tabs, Qt::LeftButton, {}, from);
+    for (int i = 1; i <= 8; ++i) {
+        const QPoint at = from + (to - from) * i / 8;
+        QMouseEvent move(QEvent::MouseMove, at, tabs->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         {});
+        QApplication::sendEvent(tabs, &move);
+    }
+    QTest::mouseRelease(tabs, Qt::LeftButton, {}, to);
+    QTest::qWait(400); // the tab slides into place
+    ASSERT_EQ(GlobalPgProps(1), first);
+    EXPECT_EQ(box->ParentPage(), GlobalPgScrollBox(1));
+    EXPECT_TRUE(GlobalProjectChanged);
+
+    // The move is undone on the page the box now stands on.
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(GlobalActivePgIdx(), 1);
+    EXPECT_EQ(box->geometry(), was);
 }
 
 TEST_F(DesignerWindow, SelectAllIsDisabledOnceEverythingIsSelected)
