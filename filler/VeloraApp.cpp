@@ -1,9 +1,11 @@
 #include "VeloraApp.h"
 
 #include "CAppPaths.h"
+#include "CCalibrationPage.h"
 #include "CDialogService.h"
 #include "CDocumentFile.h"
 #include "CException.h"
+#include "CFillerBulkFill.h"
 #include "CFillerDialogs.h"
 #include "CFillerMainForm.h"
 #include "CGlobal.h"
@@ -119,6 +121,11 @@ struct TStartOptions
     bool PublishAnyway = false;
     bool NoOffsets = false;
     QString Offset;
+    QString FillData;
+    QString SaveEach;
+    bool SkipInvalid = false;
+    QString Calibration;
+    int Paper = 0;
 };
 
 // The queue --print uses: the one named, else the system's default, else its first.
@@ -174,44 +181,84 @@ bool ChooseOffsets(const TStartOptions &options)
     return false;
 }
 
+// The printer an unattended print goes to: the built-in one writing OUT for
+// --print-to-pdf, else a queue. The built-in printer puts its PDF in place only
+// when whole, so a failed print never leaves half a file at OUT nor overwrites
+// what was there.
+bool ChooseUnattendedPrinter(const TStartOptions &options)
+{
+    if (!options.PrintToPdf)
+        return ChoosePrinter(options);
+    const QString &output = options.Pdf;
+    if (IsSameFile(output, options.Document)) {
+        Complain(QStringLiteral("Not printed: \"%1\" is the document itself.").arg(output));
+        return false;
+    }
+    if (!options.FillData.isEmpty() && IsSameFile(output, options.FillData)) {
+        Complain(QStringLiteral("Not printed: \"%1\" is the data file itself.").arg(output));
+        return false;
+    }
+    if (const QString problem = OutputTargetProblem(output); !problem.isEmpty()) {
+        Complain(QStringLiteral("Could not write \"%1\": %2").arg(output, problem));
+        return false;
+    }
+    PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
+    PrinterService().SetOutputFileName(QFileInfo(output).absoluteFilePath());
+    return true;
+}
+
 // --print-to-pdf OUT DOC and --print DOC: the document as it stands, printed as
-// File > Print prints it, without a window. The built-in printer puts its PDF in
-// place only when whole, so a failed print never leaves half a file at OUT nor
-// overwrites what was there.
+// File > Print prints it, without a window; with --fill, one filled copy per row.
 int PrintUnattended(TFillerMainForm &window, const TStartOptions &options)
 {
-    if (options.PrintToPdf) {
-        const QString &output = options.Pdf;
-        if (IsSameFile(output, options.Document)) {
-            Complain(QStringLiteral("Not printed: \"%1\" is the document itself.").arg(output));
-            return 1;
-        }
-        if (const QString problem = OutputTargetProblem(output); !problem.isEmpty()) {
-            Complain(QStringLiteral("Could not write \"%1\": %2").arg(output, problem));
-            return 1;
-        }
-        PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
-        PrinterService().SetOutputFileName(QFileInfo(output).absoluteFilePath());
-    } else if (!ChoosePrinter(options)) {
-        return 1;
-    }
-    if (!ChooseOffsets(options))
+    const bool printing = options.PrintToPdf || options.Print;
+    if (printing && (!ChooseUnattendedPrinter(options) || !ChooseOffsets(options)))
         return 1;
     auto *console = new TConsoleDialogService(options.PublishAnyway);
     std::unique_ptr<TDialogService> previous
         = SetDialogService(std::unique_ptr<TDialogService>(console));
     window.FormCreate();
     window.LoadPlugIns();
-    bool ok = window.OpenDocument(options.Document);
-    if (ok) {
-        const int pages = window.PagesPageControl()->PageCount();
-        ok = window.Print(false, true, 0, 1, 1, pages);
+    bool ok = false;
+    if (!options.FillData.isEmpty()) {
+        TBulkFillRequest request;
+        request.Data = options.FillData;
+        request.Document = options.Document;
+        request.Print = printing;
+        request.SaveDir = options.SaveEach;
+        request.SkipInvalid = options.SkipInvalid;
+        request.PublishAnyway = options.PublishAnyway;
+        ok = RunBulkFill(window, request) == 0;
+    } else {
+        ok = window.OpenDocument(options.Document);
+        if (ok) {
+            const int pages = window.PagesPageControl()->PageCount();
+            ok = window.Print(false, true, 0, 1, 1, pages);
+        }
+        window.CloseDocument();
     }
     ok = ok && !console->Failed();
-    window.CloseDocument();
     SetDialogService(std::move(previous));
     GlobalPrintOffsetChoice = {};
     return ok ? 0 : 1;
+}
+
+// --print-calibration OUT: the calibration page on the built-in printer.
+int PrintCalibration(const TStartOptions &options)
+{
+    if (const QString problem = OutputTargetProblem(options.Calibration); !problem.isEmpty()) {
+        Complain(QStringLiteral("Could not write \"%1\": %2").arg(options.Calibration, problem));
+        return 1;
+    }
+    PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
+    PrinterService().SetOutputFileName(QFileInfo(options.Calibration).absoluteFilePath());
+    const TPaperForm *paper = PaperFormByCode(options.Paper ? options.Paper : 9);
+    QString error;
+    if (!PrintCalibrationPage(paper->SizeMm, poPortrait, &error)) {
+        Complain(QStringLiteral("Not printed: %1").arg(error));
+        return 1;
+    }
+    return 0;
 }
 
 // --list-printers: the queues with the papers each one takes.
@@ -287,6 +334,31 @@ const QCommandLineOption kPublishAnyway(
     QStringLiteral("publish-anyway"),
     QStringLiteral("With --print or --print-to-pdf: print a form that fails validation (a blank "
                    "form to fill in by hand, say)."));
+const QCommandLineOption kFill(
+    QStringLiteral("fill"),
+    QStringLiteral("With --print-to-pdf, --print or --save-each: fill the document once per row "
+                   "of the CSV file <data.csv> (columns named like the elements) and print every "
+                   "filled copy in one job. Refused rows are reported with their row number and "
+                   "nothing is printed, unless --skip-invalid."),
+    QStringLiteral("data.csv"));
+const QCommandLineOption kSaveEach(
+    QStringLiteral("save-each"),
+    QStringLiteral("With --fill: save each filled copy as a document of its own in the folder "
+                   "<dir> (FORM-ROW.vld)."),
+    QStringLiteral("dir"));
+const QCommandLineOption
+    kSkipInvalid(QStringLiteral("skip-invalid"),
+                 QStringLiteral("With --fill: leave refused rows out and print the others."));
+const QCommandLineOption kPrintCalibration(
+    QStringLiteral("print-calibration"),
+    QStringLiteral("Print the calibration page (millimetre rulers and crosshairs, to measure a "
+                   "printer's shift) to the PDF file <out.pdf>, then quit."),
+    QStringLiteral("out.pdf"));
+const QCommandLineOption
+    kPaper(QStringLiteral("paper"),
+           QStringLiteral("With --print-calibration: the paper, by its code (9 is A4, 1 is Letter; "
+                          "--list-printers lists them)."),
+           QStringLiteral("code"));
 const QCommandLineOption kScreenshot(
     QStringLiteral("screenshot"),
     QStringLiteral("Developer option: save the main window as a PNG picture <file> once it "
@@ -301,8 +373,9 @@ void DeclareOptions(QCommandLineParser &parser, TVeloraProgram program)
                                          : QStringLiteral("Designs Velora forms."));
     parser.addOptions({kHelp, kVersion});
     if (program == TVeloraProgram::Filler)
-        parser.addOptions(
-            {kPrintToPdf, kPrint, kPrinter, kListPrinters, kOffset, kNoOffsets, kPublishAnyway});
+        parser.addOptions({kPrintToPdf, kPrint, kPrinter, kListPrinters, kOffset, kNoOffsets,
+                           kPublishAnyway, kFill, kSaveEach, kSkipInvalid, kPrintCalibration,
+                           kPaper});
     parser.addOption(kScreenshot);
     AddWindowSystemOptions(parser);
     parser.addPositionalArgument(QStringLiteral("document"),
@@ -330,6 +403,41 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
     options.Offset = filler ? parser.value(kOffset) : QString();
     options.NoOffsets = filler && parser.isSet(kNoOffsets);
     options.PublishAnyway = filler && parser.isSet(kPublishAnyway);
+    options.FillData = filler ? parser.value(kFill) : QString();
+    options.SaveEach = filler ? parser.value(kSaveEach) : QString();
+    options.SkipInvalid = filler && parser.isSet(kSkipInvalid);
+    options.Calibration = filler ? parser.value(kPrintCalibration) : QString();
+    if (filler && parser.isSet(kFill) && options.FillData.isEmpty())
+        return QStringLiteral("--fill needs the CSV file of the values.");
+    if (filler && parser.isSet(kSaveEach) && options.SaveEach.isEmpty())
+        return QStringLiteral("--save-each needs the folder to save into.");
+    if ((parser.isSet(kSaveEach) || options.SkipInvalid) && options.FillData.isEmpty())
+        return QStringLiteral("--save-each and --skip-invalid go with --fill.");
+    if (filler && parser.isSet(kPrintCalibration)) {
+        if (options.Calibration.isEmpty())
+            return QStringLiteral("--print-calibration needs the name of the PDF file to write.");
+        if (!options.Document.isEmpty() || options.PrintToPdf || options.Print
+            || !options.FillData.isEmpty() || options.ListPrinters)
+            return QStringLiteral("--print-calibration prints the calibration page alone: no "
+                                  "document and no other printing option.");
+    }
+    if (filler && parser.isSet(kPaper)) {
+        if (!parser.isSet(kPrintCalibration))
+            return QStringLiteral("--paper goes with --print-calibration.");
+        bool number = false;
+        options.Paper = parser.value(kPaper).toInt(&number);
+        if (!number || !PaperFormByCode(options.Paper))
+            return QStringLiteral("--paper needs a paper code from 1 to %1; \"%2\" is none.")
+                .arg(PaperForms().size())
+                .arg(parser.value(kPaper));
+    }
+    if (!options.FillData.isEmpty() && !options.PrintToPdf && !options.Print
+        && options.SaveEach.isEmpty())
+        return QStringLiteral("--fill goes with --print-to-pdf, --print or --save-each.");
+    if (!options.FillData.isEmpty() && options.Document.isEmpty())
+        return QStringLiteral("--fill needs the document to fill.");
+    if (!options.FillData.isEmpty() && !options.Screenshot.isEmpty())
+        return QStringLiteral("--fill opens no window to take a screenshot of.");
     const bool printing = options.PrintToPdf || options.Print;
     if (positional.size() > 1)
         return QStringLiteral("Only one document can be given.");
@@ -339,8 +447,8 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
         return QStringLiteral("--printer goes with --print.");
     if (parser.isSet(kPrinter) && options.Printer.isEmpty())
         return QStringLiteral("--printer needs the name of a printer queue.");
-    if (options.PublishAnyway && !printing)
-        return QStringLiteral("--publish-anyway goes with --print or --print-to-pdf.");
+    if (options.PublishAnyway && !printing && options.FillData.isEmpty())
+        return QStringLiteral("--publish-anyway goes with --print, --print-to-pdf or --fill.");
     if ((parser.isSet(kOffset) || options.NoOffsets) && !printing)
         return QStringLiteral("--offset and --no-offsets go with --print or --print-to-pdf.");
     if (parser.isSet(kOffset) && options.NoOffsets)
@@ -398,7 +506,8 @@ int RunVeloraProgram(int argc, char **argv, const QString &applicationName, TVel
     if (const std::optional<int> exitCode
         = ReadCommandLine(argc, argv, applicationName, program, options))
         return *exitCode;
-    const bool unattended = options.PrintToPdf || options.Print || options.ListPrinters;
+    const bool unattended = options.PrintToPdf || options.Print || options.ListPrinters
+        || !options.FillData.isEmpty() || !options.Calibration.isEmpty();
     // Unattended printing needs no display.
     if (unattended && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -410,8 +519,10 @@ int RunVeloraProgram(int argc, char **argv, const QString &applicationName, TVel
 
     if (options.ListPrinters)
         return ListPrinters();
+    if (!options.Calibration.isEmpty())
+        return PrintCalibration(options);
     std::unique_ptr<TFillerMainForm> window(createMainWindow());
-    if (options.PrintToPdf || options.Print)
+    if (options.PrintToPdf || options.Print || !options.FillData.isEmpty())
         return PrintUnattended(*window, options);
     window->FormCreate();
     window->SetStartDocument(options.Document);

@@ -330,3 +330,88 @@ bool GlobalPrintedProject(TProjectProps *project, const QString &title, int firs
                       mtError, mbOK, 0);
     return false;
 }
+
+TProjectPrintRun::TProjectPrintRun() = default;
+
+TProjectPrintRun::~TProjectPrintRun()
+{
+    Abort();
+}
+
+bool TProjectPrintRun::ChooseOffsets()
+{
+    m_error.clear();
+    switch (ChooseOffset(m_offsetX, m_offsetY)) {
+    case TOffsetOutcome::Go:
+        return true;
+    case TOffsetOutcome::Abandoned:
+        return false;
+    case TOffsetOutcome::Failed:
+        m_error = QStringLiteral("The printer offset could not be used.");
+        return false;
+    }
+    return false;
+}
+
+bool TProjectPrintRun::AddPages(const QString &title, int firstPage, int lastPage)
+{
+    const QList<int> order = PrintOrder(firstPage, lastPage, false);
+    if (order.isEmpty())
+        return true;
+    // Fillings change texts, not papers: laying the pages out once is enough.
+    if (!m_laidOut) {
+        m_modeBefore = std::make_unique<TDeviceMode>(PrinterService().DeviceMode());
+        LayOutOnOwnPaper(order);
+        m_laidOut = true;
+    }
+    try {
+        for (const int page : order) {
+            if (!m_job) {
+                m_job = std::make_unique<TPrintJob>();
+                SetPaperFor(*m_job, page);
+                if (!m_job->Begin(title))
+                    throw EPrintError(m_job->ErrorText());
+            } else {
+                SetPaperFor(*m_job, page);
+                if (!m_job->NewPage())
+                    throw EPrintError(m_job->ErrorText());
+            }
+            GlobalPrintPage(m_job->Canvas(), page, m_offsetX, m_offsetY);
+            ++m_pages;
+        }
+    } catch (const EVeloraError &e) {
+        m_error = e.Message();
+        Abort();
+        return false;
+    }
+    return true;
+}
+
+bool TProjectPrintRun::End()
+{
+    const bool ended = !m_job || m_job->End();
+    if (!ended)
+        m_error = m_job->ErrorText().isEmpty()
+            ? QStringLiteral("The print job could not be finished.")
+            : m_job->ErrorText();
+    m_job.reset();
+    Finish();
+    return ended;
+}
+
+void TProjectPrintRun::Abort()
+{
+    if (m_job)
+        m_job->Abort();
+    m_job.reset();
+    Finish();
+}
+
+void TProjectPrintRun::Finish()
+{
+    GlobalDirtyPrnXOfs = GlobalDirtyPrnYOfs = 0;
+    if (m_modeBefore)
+        PrinterService().DeviceMode() = *m_modeBefore;
+    m_modeBefore.reset();
+    m_laidOut = false;
+}
