@@ -2,6 +2,7 @@
 // so that a command keeps one name, caption and key wherever it shows.
 
 #include "CBasePgCtrl.h"
+#include "CCalibrationPage.h"
 #include "CDialogService.h"
 #include "CFillerDialogs.h"
 #include "CFillerINIInfo.h"
@@ -132,6 +133,10 @@ const TFillerAction TFillerMainForm::ActionTable[] = {
      [](TFillerMainForm &w, bool) {
          TPrinterOffsetsDlg offsets(&w);
          DialogService().ExecModal(offsets);
+     }},
+    {mnFile, tbNone, "FilePrintCalibration", "Print Ca&libration Page...", kNoKey, nullptr, 0,
+     [](TFillerMainForm &, bool) {
+         PrintCalibrationPageWithDialog();
      }},
     {mnFile, tbFile, "FilePrint", "&Print...", Qt::CTRL | Qt::Key_P, "document-print", 0,
      [](TFillerMainForm &w, bool) {

@@ -371,8 +371,10 @@ private:
                 else
                     ++done;
             }
-            // Posted notes (menus, screen readers) would otherwise pile up for the whole run.
+            // Posted notes and the row's closed editors would otherwise pile up for the whole
+            // run: there is no event loop to take them.
             QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             if (clock.elapsed() - lastReport >= 2000 && row < rows) {
                 lastReport = clock.elapsed();
                 Say(QStringLiteral("%1 of %2 rows...").arg(row).arg(rows));

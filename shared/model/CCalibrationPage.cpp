@@ -1,10 +1,12 @@
 #include "CCalibrationPage.h"
 
+#include "CDialogService.h"
 #include "CPrinterService.h"
 
 #include <QFont>
 #include <QPainter>
 #include <QPen>
+#include <QPrinter>
 #include <cmath>
 
 namespace {
@@ -163,4 +165,33 @@ bool PrintCalibrationPage(const QSizeF &paperMm, TPrinterOrientation orientation
     }
     printers.DeviceMode() = before;
     return ok;
+}
+
+bool PrintCalibrationPageWithDialog()
+{
+    TPrinterService &printers = PrinterService();
+    std::unique_ptr<QPrinter> printer = printers.CreatePrinter();
+    printer->setDocName(QStringLiteral("Calibration page"));
+    TPrintRequest request;
+    request.Printer = printer.get();
+    request.PageRangeEnabled = false;
+    if (!DialogService().PrintDialog(request))
+        return false;
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        printers.SetPrinter(TPrinterService::BuiltInPrinterName);
+        if (!printer->outputFileName().isEmpty())
+            printers.SetOutputFileName(printer->outputFileName());
+    } else {
+        printers.SetPrinter(printer->printerName());
+    }
+    const QPageLayout layout = printer->pageLayout();
+    const TPrinterOrientation orientation
+        = layout.orientation() == QPageLayout::Landscape ? poLandscape : poPortrait;
+    QString error;
+    if (PrintCalibrationPage(layout.pageSize().size(QPageSize::Millimeter), orientation, &error))
+        return true;
+    Global_MessageDlg(GlobalAppTitle(),
+                      QStringLiteral("The calibration page was not printed: %1").arg(error),
+                      mtError, mbOK, 0);
+    return false;
 }

@@ -27,3 +27,7 @@ void DrawCalibrationPage(QPainter &canvas, const QSizeF &paperMm, double dpiX, d
 // Prints the page on the current printer on paper of that size (portrait sizes),
 // turned as asked; false with the reason.
 bool PrintCalibrationPage(const QSizeF &paperMm, TPrinterOrientation orientation, QString *error);
+
+// File > Print Calibration Page: the print dialog chooses printer and paper, then
+// the page prints; a failure is told to the user. False when nothing printed.
+bool PrintCalibrationPageWithDialog();
