@@ -75,6 +75,10 @@ TPrinterOffsetsIODlg::TPrinterOffsetsIODlg(QWidget *parent, bool adding, const T
                     QStringLiteral("(Negative is Left)"), "XOffsetEdit");
     m_y = addOffset(3, QStringLiteral("&Y Offset :"), adding ? QString() : entry.Y,
                     QStringLiteral("(Negative is Up)"), "YOffsetEdit");
+    auto *calibration = new QLabel(QString::fromLatin1(SOffsetCalibrationHint), group);
+    calibration->setObjectName(QStringLiteral("CalibrationHint"));
+    calibration->setWordWrap(true);
+    grid->addWidget(calibration, 4, 0, 1, 4);
     layout->addWidget(group);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -19,6 +19,11 @@
 
 const char *const SOffsetNotANumber = "The specified Offset is not a number.";
 const char *const SOffsetOutOfRange = "The specified Offset is out of range (-10/+10 only please).";
+const char *const SOffsetCalibrationHint
+    = "To measure the shift, print File > Print Calibration Page on this printer and paper. "
+      "Measure from the paper's left and top edges to the centre of a crosshair; enter the "
+      "crosshair's label minus what you measured, in millimetres. Positive X moves the print "
+      "right, positive Y moves it down.";
 
 void Global_DecodeSavedPrnOfs(const QString &value, QString &name, QString &printer, QString &x,
                               QString &y)
@@ -128,6 +133,10 @@ TPrnOfsSelDlg::TPrnOfsSelDlg(QWidget *parent) : TBaseINIForm(parent)
                       "OfsXAlignEdit");
     m_editY = addEdit(1, QStringLiteral("&Y Offset :"), QStringLiteral("(Negative is Up)"),
                       "OfsYAlignEdit");
+    auto *calibration = new QLabel(QString::fromLatin1(SOffsetCalibrationHint), m_manualGroup);
+    calibration->setObjectName(QStringLiteral("CalibrationHint"));
+    calibration->setWordWrap(true);
+    manual->addWidget(calibration, 2, 0, 1, 4);
     layout->addWidget(m_manualGroup);
 
     m_useManual = new QCheckBox(QStringLiteral("Use &Manual Offsets"), this);

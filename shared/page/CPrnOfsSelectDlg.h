@@ -20,6 +20,8 @@ inline constexpr Extended CPRINTER_OFFSET_LIMIT = 10; // millimetres either way
 
 extern const char *const SOffsetNotANumber; // "The specified Offset is not a number."
 extern const char *const SOffsetOutOfRange; // "... out of range (-10/+10 only please)."
+// How to read a printer's shift off the calibration page.
+extern const char *const SOffsetCalibrationHint;
 
 // One saved entry; X and Y as the user typed them.
 struct TSavedPrnOfs
