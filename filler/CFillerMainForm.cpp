@@ -197,10 +197,13 @@ void TFillerMainForm::UpdateTitle()
 {
     GlobalProjectName = m_documentPath;
     // The file's name and the changed marker first, where a title bar keeps them visible.
-    setWindowTitle(m_documentPath.isEmpty()
-                       ? ProgramTitle()
-                       : QFileInfo(m_documentPath).fileName() + QStringLiteral("[*] - ")
-                           + ProgramTitle() + QStringLiteral(" - ") + m_documentPath);
+    // A new document not yet saved has no name but can have changes.
+    if (m_documentPath.isEmpty())
+        setWindowTitle(HasDocument() ? QStringLiteral("Untitled[*] - ") + ProgramTitle()
+                                     : ProgramTitle());
+    else
+        setWindowTitle(QFileInfo(m_documentPath).fileName() + QStringLiteral("[*] - ")
+                       + ProgramTitle() + QStringLiteral(" - ") + m_documentPath);
     setWindowModified(HasDocument() && GlobalProjectChanged);
 }
 

@@ -95,7 +95,8 @@ protected:
     void StepZoom(int direction);
     // The element's hint in the status bar while hints are on; null clears it.
     void ShowHint(const QWidget *element);
-    void ShowActiveZoom();
+    // After every zoom change of the active page.
+    virtual void ShowActiveZoom();
     // False when the focused element refused its text (and said why).
     bool CommitEdit();
     void SendToFocused(std::uint32_t msg);

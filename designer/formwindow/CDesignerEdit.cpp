@@ -330,6 +330,11 @@ bool TDesignerMainForm::ChangeProperty(const QList<QObject *> &objects, const QS
     return true;
 }
 
+void TDesignerMainForm::RaisePageChromeOf(TPrinterPage *page)
+{
+    RaisePageChrome(page, m_designer1 ? m_designer1->Engine() : nullptr);
+}
+
 void TDesignerMainForm::BringToFront()
 {
     ChangeZOrder(true);

@@ -4,6 +4,7 @@
 #include "CGlobal.h"
 #include "CGlobalMessages.h"
 #include "CPageControl.h"
+#include "CPlugIns.h"
 #include "CPrinterPage.h"
 #include "CProjectProps.h"
 #include "CPropGroups.h"
@@ -110,6 +111,26 @@ void TDesignerMainForm::CreateMenus()
                 [this, command = row.Command] { Guarded([&] { EditCommand(command); }); });
     }
 
+    // New documents, first in the File menu and on the New button's drop-down.
+    auto *newMenu = new QMenu(QStringLiteral("&New"), this);
+    newMenu->setObjectName(QStringLiteral("FileNewMenu"));
+    newMenu->setIcon(QIcon::fromTheme(QStringLiteral("document-new")));
+    const struct
+    {
+        const char *Name;
+        const char *Caption;
+        TNewDocumentKind Kind;
+    } kinds[] = {{"FileNewPaper", " Paper form or e-form", ndPaper},
+                 {"FileNewWeb640", "640x480 \"safe\" Web form", ndWeb640},
+                 {"FileNewWeb800", "800x600 \"safe\" Web form", ndWeb800},
+                 {"FileNewWeb1024", "1024x768 \"safe\" Web form", ndWeb1024}};
+    for (const auto &row : kinds)
+        add(newMenu, row.Name, QString::fromLatin1(row.Caption),
+            row.Kind == ndPaper ? QKeySequence(QKeySequence::New) : QKeySequence(),
+            [this, kind = row.Kind] { NewDocument(kind); });
+    if (QMenu *file = FileMenu())
+        file->insertMenu(file->actions().value(0), newMenu);
+
     auto *view = findChild<QMenu *>(QStringLiteral("ViewMenu"));
     m_designAction = new QAction(QStringLiteral("Designer"), this);
     m_designAction->setObjectName(QStringLiteral("ViewDesigner"));
@@ -146,6 +167,16 @@ void TDesignerMainForm::CreateToolBars()
         view->addAction(m_designAction);
         if (QWidget *button = view->widgetForAction(m_designAction))
             button->setObjectName(QStringLiteral("DesignerToolButton"));
+    }
+    if (auto *file = findChild<QToolBar *>(QStringLiteral("FileToolBar"))) {
+        auto *button = new QToolButton(file);
+        button->setObjectName(QStringLiteral("NewToolButton"));
+        button->setDefaultAction(Action(QStringLiteral("FileNewPaper")));
+        button->setMenu(findChild<QMenu *>(QStringLiteral("FileNewMenu")));
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+        button->setIcon(QIcon::fromTheme(QStringLiteral("document-new")));
+        button->setToolTip(QStringLiteral("New"));
+        file->insertWidget(file->actions().value(0), button);
     }
     QToolBar *page = addToolBar(QStringLiteral("Page"));
     page->setObjectName(QStringLiteral("PageToolBar"));
@@ -228,6 +259,11 @@ void TDesignerMainForm::SetUpDesigner()
         selectionChanged();
     };
     d.OnCtrlsDeleted = d.OnSelectionCleared;
+    d.OnMouseUp = [this](TCustomSurfaceDesigner *, Qt::MouseButton button, Qt::KeyboardModifiers,
+                         int, int) {
+        if (button == Qt::LeftButton && m_paletteKind)
+            PlaceFromPalette(m_designer1->Engine()->BandRect().normalized());
+    };
     // In TAB order, ties by z-order.
     d.OnSortSelCtrls = [](TSurfaceDesignerEngine *engine) {
         const auto key = [](const QWidget *ctrl) {
@@ -382,6 +418,18 @@ void TDesignerMainForm::Dispatch(TMessage &message)
         // Not the filler.
         message.Result = 1;
         return;
+    case VRMSGCreateElement: {
+        // Low word the kind, high word whether to select it; the size likewise.
+        const auto kind = int(message.WParam & 0xFFFF);
+        const bool select = (message.WParam >> 16) & 0xFFFF;
+        const QSize size(int(message.LParam & 0xFFFF), int((message.LParam >> 16) & 0xFFFF));
+        const TPrinterPage *page = ActivePage();
+        const QPoint at = page
+            ? QPoint(qMax(0, page->PaperRect().left()), qMax(0, page->PaperRect().top()))
+            : QPoint();
+        message.Result = std::intptr_t(ObjectParam(CreateElement(kind, QRect(at, size), select)));
+        return;
+    }
     case VRMSGEditStateChanged:
         if (DesignMode()) {
             EditStateChanged(nullptr);

@@ -19,6 +19,7 @@ class TUndoRedo;
 class TUndoRedoItem;
 class TUndoRedoTypes_Base;
 class TUndoRedoTypes_Page;
+class TBasePgCtrl;
 class TVisualPgCtrl;
 
 class TDesignerMainForm : public TFillerMainForm
@@ -36,6 +37,9 @@ public:
         ecSelectAll,
         ecDuplicate
     };
+
+    // The kinds of new document: paper, or a web form fitting a browser window of that size.
+    enum TNewDocumentKind { ndPaper, ndWeb640, ndWeb800, ndWeb1024 };
 
     explicit TDesignerMainForm(QWidget *parent = nullptr);
     ~TDesignerMainForm() override;
@@ -62,10 +66,25 @@ public:
     // Changes a published property of each object (a property path such as
     // "VisualBorderProps.BorderWidth", written as PropertyValueText gives it) as one
     // undoable step; false, changing nothing, when an object lacks it or refuses the value.
+    // Closes the document (asking to save first) and starts a new one in design mode.
+    void NewDocument(TNewDocumentKind kind);
+    // The element kind the palette has chosen, 0 for none: the next press on the page
+    // draws a band, and the release places an element of the kind there.
+    void SetPaletteKind(int kind);
+    int PaletteKind() const { return m_paletteKind; }
+    // Adds an element of the kind on the active page at rect (page coordinates; an empty
+    // rect takes the kind's own size at the zoom), at least 8 x 8; recorded. Null when the
+    // kind is not installed.
+    TBasePgCtrl *CreateElement(int kind, QRect rect, bool select);
     bool ChangeProperty(const QList<QObject *> &objects, const QString &path, const QString &value);
+
+signals:
+    // An element was placed from the palette's choice, which is now cleared.
+    void PaletteChoiceCleared();
 
 protected:
     QString ProgramTitle() const override;
+    void ShowActiveZoom() override;
     void CreateMenus() override;
     void CreateToolBars() override;
     void UpdateDocumentCommands() override;
@@ -92,6 +111,9 @@ private:
     int RestorePage(TUndoRedoTypes_Page &entry, int index);
     // A tab dragged onto another: the project's pages follow.
     void PageMoved(int from, int to);
+    void PlaceFromPalette(const QRect &band);
+    // The page's scroll bars and the designer's overlay stay above its elements.
+    void RaisePageChromeOf(TPrinterPage *page);
     // Applies a record for undo and redo alike.
     void ApplyRecord(TUndoRedoItem *item, bool isUndo);
     std::unique_ptr<TUndoRedoTypes_Base> NewRecord(int id) const;
@@ -105,5 +127,6 @@ private:
     std::unique_ptr<TSurfaceDesigner> m_designer1;
     QAction *m_designAction = nullptr;
     int m_pasteOffset = 8;
+    int m_paletteKind = 0;
     bool m_switching = false;
 };

@@ -33,6 +33,7 @@ bool GlobalProjectChanged = false;
 bool GlobalLoadingProject = false;
 bool GlobalClearingProject = false;
 bool GlobalAddingPage = false;
+bool GlobalAddingControl = false;
 QString GlobalGeneralString;
 QWidget *GlobalMainForm = nullptr;
 QString GlobalProjectName;

@@ -49,6 +49,8 @@ extern bool GlobalClearingProject;
 // Set while the document builder adds a page; read by the page settings, which
 // then do not report their changes.
 extern bool GlobalAddingPage;
+// While the designer creates an element from the palette or on request.
+extern bool GlobalAddingControl;
 // Result of TPropHelper::Translated (the caption of a translated property):
 // set by the property helper; read by whoever asked, the inspector's
 // translate callback and the tests.

@@ -12,10 +12,10 @@ inline auto Live()
 {
     return std::tie(GlobalProjectProps, GlobalDirtyPrnXOfs, GlobalDirtyPrnYOfs,
                     GlobalProjectChanged, GlobalLoadingProject, GlobalClearingProject,
-                    GlobalAddingPage, GlobalGeneralString, GlobalMainForm, GlobalPagesPageControl,
-                    GlobalFilling, GlobalSelectElementHook, GlobalPgPropGroupPageView,
-                    GlobalDesignerSelection, GlobalRecordDblClickUndo, GlobalRecordPageDblClickUndo,
-                    GlobalPlugIns, GlobalPasting);
+                    GlobalAddingPage, GlobalAddingControl, GlobalGeneralString, GlobalMainForm,
+                    GlobalPagesPageControl, GlobalFilling, GlobalSelectElementHook,
+                    GlobalPgPropGroupPageView, GlobalDesignerSelection, GlobalRecordDblClickUndo,
+                    GlobalRecordPageDblClickUndo, GlobalPlugIns, GlobalPasting);
 }
 
 template<class... T>
