@@ -117,7 +117,7 @@ bool ReadCsv(const QByteArray &bytes, QList<TCsvRecord> &records, QString &error
         int line = 1;
         for (; line <= lines.size(); ++line) {
             QStringDecoder probe(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            (void)probe.decode(lines.at(line - 1));
+            const QString decoded = probe.decode(lines.at(line - 1));
             if (probe.hasError())
                 break;
         }
