@@ -25,9 +25,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 bool GlobalProjectChanged = false;
 bool GlobalLoadingProject = false;
@@ -146,12 +148,33 @@ bool GlobalQuickDrawPDFs()
 
 Extended GlobalSetDecPlaces(Extended value, int places)
 {
+    // Rounding through text is dear, and a form being read repeats few values:
+    // the last results are kept, found by the value's own ten bytes (so -0 stays -0).
+    struct TRounded
+    {
+        unsigned char Bits[10];
+        int Places = -1;
+        Extended Result;
+    };
+    thread_local std::array<TRounded, 512> rounded;
+    unsigned char bits[10];
+    std::memcpy(bits, &value, sizeof bits);
+    size_t hash = size_t(places);
+    for (const unsigned char b : bits)
+        hash = hash * 131 + b;
+    TRounded &slot = rounded[hash % rounded.size()];
+    if (slot.Places == places && std::memcmp(slot.Bits, bits, sizeof bits) == 0)
+        return slot.Result;
     // Rounding through text on purpose: stored documents hold these exact values.
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, "%.*Lf", places, value);
     char precise[64];
     std::snprintf(precise, sizeof precise, "%.18Lg", std::strtold(buffer, nullptr));
-    return std::strtold(precise, nullptr);
+    const Extended result = std::strtold(precise, nullptr);
+    std::memcpy(slot.Bits, bits, sizeof bits);
+    slot.Places = places;
+    slot.Result = result;
+    return result;
 }
 
 int GlobalCompFontHeight(int screenPixelsPerInch, int zoomPercent, int points)

@@ -140,6 +140,10 @@ void TPrinterPage::Dispatch(TMessage &message)
 
 void TPrinterPage::Loaded()
 {
+    if (m_vbar) {
+        m_hbar->raise();
+        m_vbar->raise();
+    }
     CalcUserArea();
     CalcPaintBoxBounds();
 }
@@ -481,8 +485,10 @@ void TPrinterPage::ScrollInView(const QRect &rect)
 void TPrinterPage::childEvent(QChildEvent *event)
 {
     QWidget::childEvent(event);
-    // New elements land on top; the scroll bars must stay above them.
-    if (event->added() && m_vbar && event->child() != m_hbar && event->child() != m_vbar) {
+    // New elements land on top; the scroll bars must stay above them. Raising costs
+    // as much as there are elements: a page being read raises them once, when loaded.
+    if (event->added() && m_vbar && event->child() != m_hbar && event->child() != m_vbar
+        && !IsLoading()) {
         m_hbar->raise();
         m_vbar->raise();
     }

@@ -35,24 +35,52 @@ bool IsIntegerTag(unsigned tag)
     return tag == vaInt8 || tag == vaInt16 || tag == vaInt32 || tag == vaInt64;
 }
 
+namespace {
+// Equal for names that compare equal without regard to case; no string is made.
+size_t FoldedHash(QStringView name)
+{
+    size_t hash = 14695981039346656037ULL;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        hash ^= u < 0x80 ? (u >= u'A' && u <= u'Z' ? u + 32 : u) : c.toCaseFolded().unicode();
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+} // namespace
+
 TClassProps &TClassCache::Of(const QMetaObject *metaObject)
 {
+    if (metaObject == m_last)
+        return *m_lastProps;
     auto it = m_classes.find(metaObject);
-    if (it != m_classes.end())
-        return it->second;
-    TClassProps &props = m_classes[metaObject];
-    for (const QMetaProperty &p : StoredProperties(metaObject)) {
-        props.ByLowerName.insert(QString::fromLatin1(p.name()).toLower(), int(props.List.size()));
-        props.List.push_back({p, PropertyKindOf(p), QString::fromLatin1(p.name())});
+    if (it == m_classes.end()) {
+        TClassProps &props = m_classes[metaObject];
+        for (const QMetaProperty &p : StoredProperties(metaObject)) {
+            const QString name = QString::fromLatin1(p.name());
+            props.ByFoldedName.insert(FoldedHash(name), int(props.List.size()));
+            props.List.push_back({p, PropertyKindOf(p), name});
+        }
+        it = m_classes.find(metaObject);
     }
-    return props;
+    m_last = metaObject;
+    m_lastProps = &it->second;
+    return it->second;
 }
 
 const TPropInfo *TClassCache::Find(const QMetaObject *metaObject, QStringView name)
 {
-    TClassProps &props = Of(metaObject);
-    const auto it = props.ByLowerName.constFind(name.toString().toLower());
-    return it == props.ByLowerName.constEnd() ? nullptr : &props.List[size_t(it.value())];
+    const TClassProps &props = Of(metaObject);
+    // Of equal names the last declared wins: a subclass's own over its ancestor's.
+    const TPropInfo *found = nullptr;
+    const size_t hash = FoldedHash(name);
+    for (auto it = props.ByFoldedName.constFind(hash);
+         it != props.ByFoldedName.constEnd() && it.key() == hash; ++it) {
+        const TPropInfo &info = props.List[size_t(it.value())];
+        if (name.compare(info.Name, Qt::CaseInsensitive) == 0 && (!found || &info > found))
+            found = &info;
+    }
+    return found;
 }
 
 const std::vector<std::optional<QVariant>> &TClassCache::Defaults(const QMetaObject *metaObject)

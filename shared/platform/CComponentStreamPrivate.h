@@ -41,7 +41,8 @@ struct TPropInfo
 struct TClassProps
 {
     std::vector<TPropInfo> List;
-    QHash<QString, int> ByLowerName;
+    // Names are compared without regard to case; looked up by a hash of the folded name.
+    QMultiHash<size_t, int> ByFoldedName;
     // Declared defaults, parsed once per class and only for writing.
     std::vector<std::optional<QVariant>> Defaults;
     bool DefaultsDone = false;
@@ -57,6 +58,9 @@ public:
 
 private:
     std::map<const QMetaObject *, TClassProps> m_classes;
+    // Properties of one object come one after the other.
+    const QMetaObject *m_last = nullptr;
+    TClassProps *m_lastProps = nullptr;
 };
 
 // ---------------------------------------------------------------------------

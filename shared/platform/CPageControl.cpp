@@ -110,7 +110,10 @@ void TPageControl::UpdateTabTexts()
     for (int i = 0; i < count(); ++i) {
         const TTabSheet *sheet = Pages(i);
         const QString caption = sheet ? sheet->Caption() : QString();
-        setTabText(i, caption.isEmpty() ? QString::number(i + 1) : caption);
+        const QString text = caption.isEmpty() ? QString::number(i + 1) : caption;
+        // Setting a tab's text lays the whole bar out again, even when it is the same.
+        if (tabText(i) != text)
+            setTabText(i, text);
     }
 }
 
