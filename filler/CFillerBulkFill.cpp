@@ -198,10 +198,19 @@ private:
             return;
         element->SetFocus(QPoint(-1, -1));
         auto *editor = dynamic_cast<TBaseRTEditFocusCtrl *>(element->Editor());
+        const auto breaks = [](const QString &text) {
+            return text.contains(u'\n') || text.contains(u'\r');
+        };
         if (!editor || !editor->ReplaceTextChecked(value)) {
             problems << QStringLiteral("%1: \"%2\" is not a value this box takes")
                             .arg(element->Name(), Shortened(value));
             // The next row starts from the form's text, not from what was refused.
+            element->SetText(m_formTexts.value(element));
+        } else if (breaks(value) && !breaks(element->Text())) {
+            // A paste joins the lines for a box of one line; a data file's value is not
+            // changed unseen.
+            problems << QStringLiteral("%1: \"%2\" has line breaks, and the box holds one line")
+                            .arg(element->Name(), Shortened(value));
             element->SetText(m_formTexts.value(element));
         }
         try {
