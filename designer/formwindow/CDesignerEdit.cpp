@@ -123,6 +123,10 @@ void TDesignerMainForm::EditCommand(int command)
         EditStateChanged(nullptr);
         return;
     }
+    if (CurrentDesigner() == m_designer2.get()) {
+        StripCommand(command);
+        return;
+    }
     if (!m_designer1->Active() || !m_designer1->Surface())
         return;
     TSurfaceDesignerEngine *engine = m_designer1->Engine();
@@ -180,6 +184,8 @@ void TDesignerMainForm::RemoveElement(QWidget *element, bool record)
     }
     if (m_designer1)
         m_designer1->Engine()->RemoveFromSelection(element);
+    if (!qobject_cast<TVisualPgCtrl *>(element))
+        NonVisualGoing(element);
     element->setParent(nullptr);
     if (auto *component = dynamic_cast<TComponent *>(element); component && component->Owner())
         component->Owner()->RemoveComponent(component);
@@ -262,6 +268,8 @@ void TDesignerMainForm::CtrlsPasted(const QList<QWidget *> &ctrls)
             if (TPropGroupGeneral *general = visual->VisualGeneralProps())
                 general->SetGeneralLocked(false);
             visual->SetTabOrder(int(page->children().size()) + 1);
+        } else {
+            AddStripButton(element);
         }
         placed.append(element);
     }
@@ -389,7 +397,10 @@ void TDesignerMainForm::RestoreElement(QWidget *element, TPrinterPage *page)
     if (auto *component = dynamic_cast<TComponent *>(element); component && !component->Owner())
         GlobalPagesPageControl->InsertComponent(component);
     element->setParent(page);
-    element->show();
+    if (qobject_cast<TVisualPgCtrl *>(element))
+        element->show();
+    else if (auto *nonVisual = qobject_cast<TBasePgCtrl *>(element))
+        AddStripButton(nonVisual);
 }
 
 void TDesignerMainForm::ApplyRecord(TUndoRedoItem *item, bool isUndo)

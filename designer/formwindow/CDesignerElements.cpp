@@ -107,6 +107,8 @@ TBasePgCtrl *TDesignerMainForm::CreateElement(int kind, QRect rect, bool select)
                 elements += qobject_cast<TVisualPgCtrl *>(child) ? 1 : 0;
             visual->SetTabOrder(elements);
         }
+        if (!qobject_cast<TVisualPgCtrl *>(element))
+            AddStripButton(element);
         RaisePageChromeOf(page);
         GlobalMadeChange();
         auto undo = NewRecord(idCtrlAdded);

@@ -41,6 +41,13 @@ const struct
                     {"EditSelectAll", TDesignerMainForm::ecSelectAll},
                     {"EditDuplicate", TDesignerMainForm::ecDuplicate}};
 
+// The desktop theme's icon, ours where the theme has none of the name.
+QIcon ThemeIcon(const char *name)
+{
+    const QString icon = QString::fromLatin1(name);
+    return QIcon::fromTheme(icon, QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+}
+
 bool Locked(const QWidget *ctrl)
 {
     const auto *element = qobject_cast<const TVisualPgCtrl *>(ctrl);
@@ -66,10 +73,11 @@ TDesignerMainForm::TDesignerMainForm(QWidget *parent)
 TDesignerMainForm::~TDesignerMainForm()
 {
     // The designer's events reach this window; they stop before it goes.
-    if (m_designer1) {
-        static_cast<TSurfaceDesignerEvents &>(*m_designer1) = TSurfaceDesignerEvents();
-        m_designer1.reset();
-    }
+    for (auto *designer : {&m_designer1, &m_designer2})
+        if (*designer) {
+            static_cast<TSurfaceDesignerEvents &>(**designer) = TSurfaceDesignerEvents();
+            designer->reset();
+        }
     // Elements held only by the history go with it; those in the document stay with it.
     m_undo->Clear();
 }
@@ -83,6 +91,7 @@ void TDesignerMainForm::FormCreate()
 {
     TFillerMainForm::FormCreate();
     SetUpDesigner();
+    SetUpStrip();
     connect(PagesPageControl()->tabBar(), &QTabBar::tabMoved, this,
             [this](int from, int to) { Guarded([&] { PageMoved(from, to); }); });
     UpdateDesignCommands();
@@ -114,7 +123,6 @@ void TDesignerMainForm::CreateMenus()
     // New documents, first in the File menu and on the New button's drop-down.
     auto *newMenu = new QMenu(QStringLiteral("&New"), this);
     newMenu->setObjectName(QStringLiteral("FileNewMenu"));
-    newMenu->setIcon(QIcon::fromTheme(QStringLiteral("document-new")));
     const struct
     {
         const char *Name;
@@ -161,6 +169,14 @@ void TDesignerMainForm::CreateMenus()
 
 void TDesignerMainForm::CreateToolBars()
 {
+    const std::pair<const char *, const char *> icons[]
+        = {{"FileNewPaper", "document-new"},    {"PageInsert", "page-insert"},
+           {"PageDelete", "page-delete"},       {"ElementToFront", "object-to-front"},
+           {"ElementToBack", "object-to-back"}, {"EditDuplicate", "edit-copy"}};
+    for (const auto &[action, icon] : icons)
+        Action(QString::fromLatin1(action))->setIcon(ThemeIcon(icon));
+    m_designAction->setIcon(ThemeIcon("designer-mode"));
+    findChild<QMenu *>(QStringLiteral("FileNewMenu"))->setIcon(ThemeIcon("document-new"));
     TFillerMainForm::CreateToolBars();
     if (auto *view = findChild<QToolBar *>(QStringLiteral("ViewToolBar"))) {
         view->addSeparator();
@@ -174,7 +190,6 @@ void TDesignerMainForm::CreateToolBars()
         button->setDefaultAction(Action(QStringLiteral("FileNewPaper")));
         button->setMenu(findChild<QMenu *>(QStringLiteral("FileNewMenu")));
         button->setPopupMode(QToolButton::MenuButtonPopup);
-        button->setIcon(QIcon::fromTheme(QStringLiteral("document-new")));
         button->setToolTip(QStringLiteral("New"));
         file->insertWidget(file->actions().value(0), button);
     }
@@ -334,6 +349,7 @@ void TDesignerMainForm::UpdateDocumentCommands()
     if (!HasDocument() && m_undo && m_undo->Count() > 0 && !m_undo->Busy())
         m_undo->Clear();
     AttachDesigner();
+    FillStrip();
     UpdateDesignCommands();
 }
 
@@ -360,12 +376,14 @@ void TDesignerMainForm::UpdateDesignCommands()
         page->setEnabled(design);
     Action(QStringLiteral("PageInsert"))->setEnabled(design);
     Action(QStringLiteral("PageDelete"))->setEnabled(design && PagesPageControl()->PageCount() > 1);
+    LayoutStrip();
     // Pages are reordered by dragging their tabs while designing.
     PagesPageControl()->tabBar()->setMovable(design);
 }
 
 void TDesignerMainForm::PageChanged()
 {
+    GatherNonVisualElements();
     TFillerMainForm::PageChanged();
     AttachDesigner();
 }
@@ -387,25 +405,29 @@ void TDesignerMainForm::EditStateChanged(QObject *source)
     }
     if (GlobalClearingProject)
         return;
-    const bool current = m_designer1->Active() && m_designer1->Surface();
-    TSurfaceDesignerEngine *engine = current ? m_designer1->Engine() : nullptr;
+    TSurfaceDesigner *designer = CurrentDesigner();
+    const bool strip = designer == m_designer2.get();
+    const bool current = designer->Active() && designer->Surface();
+    TSurfaceDesignerEngine *engine = current ? designer->Engine() : nullptr;
     const int n = engine ? engine->SelCount() : 0;
     int selectable = 0;
     if (engine)
-        for (QObject *child : m_designer1->Surface()->children())
+        for (QObject *child : designer->Surface()->children())
             if (auto *ctrl = qobject_cast<QWidget *>(child); ctrl && engine->CanSelect(ctrl))
                 ++selectable;
     const bool elementCurrent = engine && qobject_cast<TVisualPgCtrl *>(engine->SelectedCtrl());
-    const std::pair<const char *, bool> flags[] = {{"EditUndo", m_undo->CanUndo()},
-                                                   {"EditRedo", m_undo->CanRedo()},
-                                                   {"EditCut", n > 0},
-                                                   {"EditCopy", n > 0},
-                                                   {"EditPaste", current && CanPaste()},
-                                                   {"EditDelete", n > 0},
-                                                   {"EditSelectAll", current && n != selectable},
-                                                   {"EditDuplicate", n > 0},
-                                                   {"ElementToFront", n > 0 && elementCurrent},
-                                                   {"ElementToBack", n > 0 && elementCurrent}};
+    const std::pair<const char *, bool> flags[]
+        = {{"EditUndo", m_undo->CanUndo()},
+           {"EditRedo", m_undo->CanRedo()},
+           {"EditCut", n > 0},
+           {"EditCopy", n > 0},
+           {"EditPaste",
+            current && (strip ? QFile::exists(GlobalAppNonVisualClipboardFile()) : CanPaste())},
+           {"EditDelete", n > 0},
+           {"EditSelectAll", current && n != selectable},
+           {"EditDuplicate", n > 0},
+           {"ElementToFront", n > 0 && elementCurrent},
+           {"ElementToBack", n > 0 && elementCurrent}};
     for (const auto &[name, on] : flags)
         if (QAction *action = Action(QString::fromLatin1(name)))
             action->setEnabled(on);
@@ -430,6 +452,10 @@ void TDesignerMainForm::Dispatch(TMessage &message)
         message.Result = std::intptr_t(ObjectParam(CreateElement(kind, QRect(at, size), select)));
         return;
     }
+    case VRMSGNonVisualDestroyed:
+        NonVisualGoing(reinterpret_cast<QObject *>(message.WParam));
+        GlobalNotifyCtrls(message.Msg, message.WParam, 0, true);
+        return;
     case VRMSGEditStateChanged:
         if (DesignMode()) {
             EditStateChanged(nullptr);

@@ -8,9 +8,11 @@
 #include "CFillerMainForm.h"
 
 #include <QList>
+#include <QPointer>
 #include <memory>
 
 class QAction;
+class QScrollArea;
 class QWidget;
 class TCustomSurfaceDesigner;
 class TPrinterPage;
@@ -48,6 +50,10 @@ public:
     void Dispatch(TMessage &message) override;
 
     TSurfaceDesigner *SurfaceDesigner1() const { return m_designer1.get(); }
+    // The designer of the non-visual strip.
+    TSurfaceDesigner *SurfaceDesigner2() const { return m_designer2.get(); }
+    // The button standing for a non-visual element on the strip, or null.
+    QWidget *StripButtonOf(const QObject *element) const;
     TUndoRedo &DesignerUndoRedo() const { return *m_undo; }
     // Whether the document is being designed (not filled in).
     bool DesignMode() const;
@@ -112,6 +118,22 @@ private:
     // A tab dragged onto another: the project's pages follow.
     void PageMoved(int from, int to);
     void PlaceFromPalette(const QRect &band);
+    // The non-visual strip (CDesignerStrip.cpp).
+    void SetUpStrip();
+    TSurfaceDesigner *CurrentDesigner() const;
+    QString StripHint(TBasePgCtrl *element) const;
+    TBasePgCtrl *ElementOfButton(const QWidget *button) const;
+    void AddStripButton(TBasePgCtrl *element);
+    void RemoveStripButton(const QObject *element);
+    // A button per non-visual element of the document.
+    void FillStrip();
+    // Places the buttons; the strip shows while designing a document that has any.
+    void LayoutStrip();
+    void StripCommand(int command);
+    void StripPasted(const QList<QWidget *> &ctrls);
+    // A non-visual element leaves the document or is destroyed.
+    void NonVisualGoing(QObject *element);
+    void GatherNonVisualElements();
     // The page's scroll bars and the designer's overlay stay above its elements.
     void RaisePageChromeOf(TPrinterPage *page);
     // Applies a record for undo and redo alike.
@@ -125,6 +147,18 @@ private:
 
     std::unique_ptr<TUndoRedo> m_undo;
     std::unique_ptr<TSurfaceDesigner> m_designer1;
+    std::unique_ptr<TSurfaceDesigner> m_designer2;
+    QWidget *m_stripPanel = nullptr;
+    QWidget *m_stripContent = nullptr;
+    QScrollArea *m_stripScroll = nullptr;
+    struct TStripButton
+    {
+        QPointer<QWidget> Button;
+        QPointer<QWidget> Element;
+    };
+    QList<TStripButton> m_strip;
+    // Whether the strip's designer, entered last, takes the edit commands.
+    bool m_stripCurrent = false;
     QAction *m_designAction = nullptr;
     int m_pasteOffset = 8;
     int m_paletteKind = 0;

@@ -66,6 +66,7 @@ void TDesignerMainForm::InsertPage(bool record)
         view->SetName(FreeComponentName(pages, QStringLiteral("FillerScrollBox")));
         if (from)
             view->SetZoom(from->Zoom());
+        view->show();
     }
     pages->SetActivePageIndex(pages->indexOf(sheet));
     if (record) {

@@ -29,6 +29,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -83,8 +84,10 @@ protected:
         ScriptedDialogs().VerifyAllUsed();
     }
 
-    // Pages of boxes Box<page><n>, three a page unless told, in design mode.
-    TDesignerMainForm &Open(int pages = 2, int boxesPerPage = 3)
+    // Pages of boxes Box<page><n>, three a page unless told, in design mode; more adds
+    // what else a test wants in the document.
+    TDesignerMainForm &Open(int pages = 2, int boxesPerPage = 3,
+                            const std::function<void(TDocumentBuilder &)> &more = {})
     {
         const QString path = dir.filePath(QStringLiteral("design.vld"));
         {
@@ -96,6 +99,8 @@ protected:
                         QRect(80 + 40 * i, 80 + 70 * i, 200, 30));
                     box->SetTabOrder(i + 1);
                 }
+            if (more)
+                more(doc);
             TDesignerStandIn designer;
             GlobalMainForm = &designer;
             doc.Project.SetFilling(false);

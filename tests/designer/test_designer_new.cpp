@@ -67,6 +67,7 @@ TEST_F(DesignerNew, ElementsArePlacedWithABandAtLeastEightByEightOrAtTheirOwnSiz
     ASSERT_TRUE(window->HasDocument());
     EXPECT_TRUE(window->DesignMode());
     EXPECT_EQ(window->PagesPageControl()->PageCount(), 1);
+    EXPECT_TRUE(window->ActivePage()->isVisible());
     EXPECT_FALSE(Enabled("PageDelete"));
     EXPECT_FALSE(GlobalProjectChanged);
     EXPECT_FALSE(window->DesignerUndoRedo().CanUndo());

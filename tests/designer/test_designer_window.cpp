@@ -188,6 +188,7 @@ TEST_F(DesignerWindow, AnInsertedPageTakesTheActivePagesSettingsAndUndoes)
     EXPECT_EQ(GlobalActivePgIdx(), 1);
     EXPECT_EQ(GlobalPgProps(1)->PageFillProps()->FillColor(), TColor {0x00FF00});
     EXPECT_EQ(GlobalPgScrollBox(1)->Zoom(), 75);
+    EXPECT_TRUE(GlobalPgScrollBox(1)->isVisible());
     EXPECT_EQ(window->SurfaceDesigner1()->Surface(), GlobalPgScrollBox(1));
     EXPECT_TRUE(Enabled("PageDelete"));
     EXPECT_EQ(window->PagesPageControl()->tabText(1), QStringLiteral("2"));
