@@ -39,6 +39,8 @@ public:
 
     const TPdfRenderer &Renderer() const { return m_renderer; }
     int QuickDrawEntries() const { return int(m_cache.size()); }
+    // Forgets the quick-draw images, so that the next paints render anew.
+    void DropQuickDraw() { m_cache.clear(); }
 
     int ClassTypeID() const override { return Kind; }
     bool ShowOnPlugInPalette() const override { return false; }
