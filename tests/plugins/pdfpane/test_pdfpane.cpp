@@ -378,8 +378,9 @@ TEST_F(PdfPane, FilesThatCannotBeShownAreReportedAndThePreviousContentStays)
 
 TEST_F(PdfPane, QuickDrawRendersEachPageAndSizeOnceAndPrintingNeverUsesIt)
 {
-    TDocumentBuilder doc(1);
+    // Before the document, whose elements tell the main window as they go.
     TMainStandIn main;
+    TDocumentBuilder doc(1);
     GlobalMainForm = &main;
     auto *pane = doc.Add<TPdfPane>(0, QStringLiteral("PdfPane1"), QRect(0, 0, 24, 24));
     pane->SetPDFName(pdf);
@@ -424,8 +425,9 @@ TEST_F(PdfPane, QuickDrawRendersEachPageAndSizeOnceAndPrintingNeverUsesIt)
 
 TEST_F(PdfPane, BackgroundByFileNameByLinkAndTheMessagesOfOtherParts)
 {
-    TDocumentBuilder doc(1);
+    // Before the document, whose elements tell the main window as they go.
     TMainStandIn main;
+    TDocumentBuilder doc(1);
     GlobalMainForm = &main;
     // A PDF file name makes a view for the file and shows its first page.
     auto *background = doc.Settings(0)->PageBackgroundProps();
