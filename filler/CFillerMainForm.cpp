@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -48,6 +49,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int kPdfPaneKind = 100;
@@ -59,6 +61,48 @@ int GroupNumberOf(const QObject *element)
 {
     const QVariant group = element->property("GroupNumber");
     return group.isValid() ? group.toInt() : -1;
+}
+
+// As findChild looks, children before grandchildren, but not below skip: the
+// pages of a form may hold tens of thousands of elements and no command.
+QAction *FindAction(const QObject *parent, const QString &name, const QObject *skip)
+{
+    const QObjectList &children = parent->children();
+    for (QObject *child : children)
+        if (auto *action = qobject_cast<QAction *>(child); action && action->objectName() == name)
+            return action;
+    for (QObject *child : children)
+        if (child != skip)
+            if (QAction *found = FindAction(child, name, skip))
+                return found;
+    return nullptr;
+}
+
+// The window reading a document now, and whether it was asked to close meanwhile.
+// One document is read at a time: the open document is the program's.
+struct TDocumentReading
+{
+    QPointer<QWidget> Window;
+    bool CloseRequested = false;
+};
+TDocumentReading Reading;
+
+// Reads a document while the window keeps answering: it repaints and hears a
+// close request, which stops reading. Keys and clicks wait.
+bool ReadWhileAnswering(QWidget *window, QWidget *pages, const QString &path, TProjectInfo &info,
+                        std::uint32_t &versionTag)
+{
+    Reading = {window, false};
+    const auto poll = [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !Reading.CloseRequested;
+    };
+    // Half-read pages are not painted.
+    pages->setUpdatesEnabled(false);
+    const bool loaded = LoadDocument(path, info, &versionTag, ShowLoadErrorDialog, poll);
+    pages->setUpdatesEnabled(true);
+    Reading.Window = nullptr;
+    return loaded;
 }
 } // namespace
 
@@ -147,7 +191,7 @@ void TFillerMainForm::FormCreate()
 
 QAction *TFillerMainForm::Action(const QString &objectName) const
 {
-    return findChild<QAction *>(objectName);
+    return FindAction(this, objectName, m_pages);
 }
 
 void TFillerMainForm::showEvent(QShowEvent *event)
@@ -363,11 +407,16 @@ bool TFillerMainForm::OpenDocument(const QString &path)
     // A file that is not there leaves the open document as it is; the reader says why.
     if (!QFileInfo(path).isFile())
         return LoadDocument(path, *m_projectInfo, &m_versionTag, ShowLoadErrorDialog);
+    // Asked while another is being read (from a second start, say): opened after it.
+    if (Reading.Window) {
+        QTimer::singleShot(100, this, [this, path] { OpenDocument(path); });
+        return false;
+    }
     CloseDocument();
     bool loaded = false;
     {
         TGlobalFlagScope loading(GlobalLoadingProject);
-        loaded = LoadDocument(path, *m_projectInfo, &m_versionTag, ShowLoadErrorDialog);
+        loaded = ReadWhileAnswering(this, m_pages, path, *m_projectInfo, m_versionTag);
         if (loaded) {
             if (GlobalVeloraFiller() || GlobalFilling)
                 ApplyDefaultViews();
@@ -386,6 +435,9 @@ bool TFillerMainForm::OpenDocument(const QString &path)
     }
     if (!loaded) {
         CloseDocument();
+        // The close request that stopped reading, answered now that nothing is half open.
+        if (std::exchange(Reading.CloseRequested, false))
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return false;
     }
     for (int i = 0; i < m_pages->PageCount(); ++i)
@@ -551,6 +603,12 @@ bool TFillerMainForm::AskSaveChanges(bool withCancel)
 
 void TFillerMainForm::closeEvent(QCloseEvent *event)
 {
+    // Reading stops at its next look at the window; the window closes after it.
+    if (Reading.Window == this) {
+        Reading.CloseRequested = true;
+        event->ignore();
+        return;
+    }
     if (!AskSaveChanges(true)) {
         event->ignore();
         return;

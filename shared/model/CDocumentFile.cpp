@@ -528,6 +528,7 @@ bool TMemoryStreamEx::LoadFromFile(const QString &path, QString *error)
     const qint64 size = data.size();
     SetData(std::move(data));
     BytesRead(size);
+    Flush();
     return true;
 }
 
@@ -543,12 +544,34 @@ void TMemoryStreamEx::Flush()
     SplashForm->UpdateProgressBar(int(position));
 }
 
+void TMemoryStreamEx::SetPoll(std::function<bool()> poll)
+{
+    m_poll = std::move(poll);
+    m_sincePoll.start();
+}
+
 void TMemoryStreamEx::BytesRead(qint64 count)
 {
-    if (!SplashForm || count <= 0)
+    if (m_cancelled)
+        throw ELoadCancelled();
+    if (count <= 0 || (!SplashForm && !m_poll))
         return;
     m_pending += count;
-    // Repainting the gauge for every small read would cost more than the reading.
-    if (m_pending >= std::max(1, SplashForm->ProgressMax() / 256))
-        Flush();
+    // The clock is read every few kilobytes; reads come a few bytes at a time.
+    constexpr qint64 kCheckEvery = 16 * 1024;
+    m_unchecked += count;
+    if (m_unchecked < kCheckEvery)
+        return;
+    m_unchecked = 0;
+    if (!m_sincePoll.isValid())
+        m_sincePoll.start();
+    // A single large read (the file, the envelope) shows at once; small ones in time.
+    if (count < kCheckEvery && m_sincePoll.elapsed() < CLOAD_POLL_MS)
+        return;
+    m_sincePoll.restart();
+    Flush();
+    if (m_poll && !m_poll()) {
+        m_cancelled = true;
+        throw ELoadCancelled();
+    }
 }

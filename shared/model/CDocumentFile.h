@@ -8,9 +8,12 @@
 
 #include "CComponentStream.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <functional>
 
 using TDocumentDigest = std::array<std::uint8_t, 20>;
 using TDocumentPassphrase = std::array<std::uint8_t, 20>;
@@ -63,8 +66,18 @@ QString DocumentSourceProblem(const QString &path);
 // True when both names reach the same file, through links as well.
 bool IsSameFile(const QString &a, const QString &b);
 
+// Reading stopped because the program asked it to (a close request, say); not
+// an error of the file, so no message goes with it.
+class ELoadCancelled : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "loading cancelled"; }
+};
+
 // A memory stream whose reads advance the splash form's gauge by the number
-// of bytes asked for; loading a file counts as one pass over it.
+// of bytes asked for; loading a file counts as one pass over it. The gauge
+// moves and the poll is asked at least every CLOAD_POLL_MS while bytes are read.
+inline constexpr int CLOAD_POLL_MS = 40;
 class TMemoryStreamEx : public TMemoryStream
 {
 public:
@@ -75,10 +88,17 @@ public:
     bool LoadFromFile(const QString &path, QString *error = nullptr);
     // Hands the bytes not yet shown to the gauge.
     void Flush();
+    // Once poll answers false, that read and every later one raise ELoadCancelled.
+    void SetPoll(std::function<bool()> poll);
+    bool Cancelled() const { return m_cancelled; }
 
 protected:
     void BytesRead(qint64 count) override;
 
 private:
     qint64 m_pending = 0;
+    qint64 m_unchecked = 0;
+    QElapsedTimer m_sincePoll;
+    std::function<bool()> m_poll;
+    bool m_cancelled = false;
 };

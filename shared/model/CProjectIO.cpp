@@ -62,8 +62,9 @@ void ReadRoots(TMemoryStream &stream, TProjectInfo &info)
 }
 } // namespace
 
-bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag,
-                  const TLoadErrorReport &report)
+namespace {
+bool ReadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag,
+                  const TLoadErrorReport &report, const TLoadPoll &poll)
 {
     const TLoadErrorReport explain = report ? report : ReportLoadErrorPlainly;
     if (const QString problem = DocumentSourceProblem(path); !problem.isEmpty()) {
@@ -88,6 +89,8 @@ bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versio
         return false;
     };
     TMemoryStreamEx stream;
+    if (poll)
+        stream.SetPoll(poll);
     QString error;
     std::uint32_t tag = 0;
     if (!stream.LoadFromFile(path, &error) || !DecryptDocument(stream, tag, &error))
@@ -120,6 +123,18 @@ bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versio
         return false;
     }
     return true;
+}
+} // namespace
+
+bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag,
+                  const TLoadErrorReport &report, const TLoadPoll &poll)
+{
+    try {
+        return ReadDocument(path, info, versionTag, report, poll);
+    } catch (const ELoadCancelled &) {
+        // What was read stays for the caller to close, as after any failure.
+        return false;
+    }
 }
 
 bool SaveDocument(const QString &path, const TProjectInfo &info)

@@ -18,8 +18,13 @@ inline constexpr const char *CVELORA_DOC_FILTER = "Velora Documents (*.VLD)|*.VL
 // show their load-error window; without a report a message box names them.
 using TLoadErrorReport = std::function<void(bool properties, const QStringList &missing)>;
 
+// Asked about every CLOAD_POLL_MS while the document is read, so that the
+// program can keep its windows answering; false stops reading, and LoadDocument
+// returns false without a message.
+using TLoadPoll = std::function<bool()>;
+
 bool LoadDocument(const QString &path, TProjectInfo &info, std::uint32_t *versionTag = nullptr,
-                  const TLoadErrorReport &report = {});
+                  const TLoadErrorReport &report = {}, const TLoadPoll &poll = {});
 
 // Writes the open document; false after telling the user why. A failed save leaves
 // the file that was there before as it was.

@@ -1,5 +1,8 @@
 #include "CComponent.h"
 
+#include <algorithm>
+#include <iterator>
+
 TComponent::TComponent(QObject *self, TComponent *owner) : m_self(self)
 {
     Q_ASSERT(self);
@@ -66,7 +69,10 @@ void TComponent::RemoveComponent(TComponent *component)
 {
     if (!component || component->m_owner != this)
         return;
-    m_components.removeOne(component);
+    // Forms are closed from their last page on, so the one to go is near the end.
+    const auto found = std::find(m_components.rbegin(), m_components.rend(), component);
+    if (found != m_components.rend())
+        m_components.erase(std::next(found).base());
     if (!component->m_name.isEmpty())
         m_names.remove(component->m_name.toLower());
     component->m_owner = nullptr;
