@@ -260,3 +260,29 @@ TEST_F(BulkFill, TheCommandLineSaysWhatGoesWithFill)
          {"--fill", "--save-each", "--skip-invalid", "--print-calibration", "--paper"})
         EXPECT_TRUE(help.Out.contains(QLatin1String(option))) << option;
 }
+
+using CalibrationCommand = BulkFill;
+
+TEST_F(CalibrationCommand, PrintsOnThePaperAskedForAndRefusesOnesThatAreNone)
+{
+    const QString pdf = Path(QStringLiteral("cal.pdf"));
+    const TRun letter = Filler({QStringLiteral("--print-calibration"), pdf,
+                                QStringLiteral("--paper"), QStringLiteral("1")});
+    ASSERT_EQ(letter.ExitCode, 0) << letter.Err.toStdString();
+    EXPECT_EQ(PdfPageSizes(pdf), QStringList {QStringLiteral("612x792")});
+    // The crosshairs of a Letter page sit 30 mm from its corners, labelled so.
+    const QList<TWord> words = PdfWords(pdf).value(0);
+    EXPECT_TRUE(PageText(words).contains(QLatin1String("185, 249 mm")))
+        << PageText(words).toStdString();
+
+    const TRun none = Filler({QStringLiteral("--print-calibration"), pdf, QStringLiteral("--paper"),
+                              QStringLiteral("0")});
+    EXPECT_EQ(none.ExitCode, 2);
+    EXPECT_TRUE(none.Err.contains(QLatin1String("--paper needs a paper code")))
+        << none.Err.toStdString();
+    const TRun withDocument
+        = Filler({QStringLiteral("--print-calibration"), pdf, Example("Employee.vld")});
+    EXPECT_EQ(withDocument.ExitCode, 2);
+    const TRun intoFolder = Filler({QStringLiteral("--print-calibration"), Path(QString())});
+    EXPECT_EQ(intoFolder.ExitCode, 1);
+}
