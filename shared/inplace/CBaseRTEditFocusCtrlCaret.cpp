@@ -38,12 +38,14 @@ int BaseRTEditFocusCtrlChrIdxFromLine(TVisualPgCtrl *element, int line, int x, b
     Extended best = 100;
     for (int i = 0; i < engine->TextDataCount(); ++i) {
         const TWYSIWYGEngineChar *e = engine->TextData(i);
-        if (e->Line != line)
+        if (e->Line != line || e->ClusterPart)
             continue;
-        const Extended right = e->X + (exact ? e->Width : e->Width / 2);
-        if (e->X <= at && at <= right)
+        // The half of a character nearer its leading edge puts the caret before it.
+        const Extended half = exact ? e->Width : e->Width / 2;
+        const Extended left = e->RightToLeft ? e->X + e->Width - half : e->X;
+        if (left <= at && at <= left + half)
             return i;
-        const Extended distance = std::fabs(e->X - at);
+        const Extended distance = std::fabs(engine->CaretX(i) - at);
         if (distance < best) {
             best = distance;
             nearest = i;
@@ -140,12 +142,15 @@ QPoint TBaseRTEditFocusCtrl::GetCursorPos(int index) const
     const TWYSIWYGEngineChar *e = engine->TextData(qBound(0, index, engine->TextDataCount() - 1));
     const int w = owner->width();
     const int h = owner->height();
-    int x = int(Round(e->X / 100 * w));
+    const int i = qBound(0, index, engine->TextDataCount() - 1);
+    int x = int(Round(engine->CaretX(i) / 100 * w));
     const int y = int(Round(e->Y / 100 * h));
     if (owner->PropGroupIsFixedStyle() && IsVisible(e->Ch)) {
         // Before the glyph as it is centred in its box, not before the box.
+        x = int(Round(e->X / 100 * w));
         const int boxWidth = int(Round((e->X + e->Width) / 100 * w)) - x;
-        const qreal glyph = QFontMetricsF(engine->TargetFont(h)).horizontalAdvance(e->Ch);
+        const qreal glyph
+            = QFontMetricsF(engine->TargetFont(h)).horizontalAdvance(engine->ClusterText(i));
         x += int(Round((boxWidth - glyph) / 2)) - Scaled(kFixedCaretGap);
     }
     return OwnerToEdit(QPoint(x, y));
@@ -200,7 +205,7 @@ void TBaseRTEditFocusCtrl::SetCharPos(int index, bool keepPreferredX)
         const TVisualPgCtrl *owner = OwnerElement();
         const TWYSIWYGEngine *engine = Engine();
         const TWYSIWYGEngineChar *e = engine ? engine->TextData(m_caret) : nullptr;
-        m_preferredX = e && owner ? int(Round(e->X / 100 * owner->width())) : 0;
+        m_preferredX = e && owner ? int(Round(engine->CaretX(m_caret) / 100 * owner->width())) : 0;
     }
     RestartBlink();
     if (Editing() && GlobalAccessibilityListening()) {

@@ -6,6 +6,7 @@
 #include "CWYSIWYGEngine.h"
 
 #include <QKeyEvent>
+#include <QTextBoundaryFinder>
 
 namespace RTEditFocusCtrlDetail {
 
@@ -33,11 +34,27 @@ bool IsControl(char32_t c)
 
 int CharCount(const QString &text)
 {
+    // A letter with its marks is one character; a hard break stays two, as it always counted.
     int n = 0;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
-            ++n;
+    for (qsizetype i = 0; i < text.size(); i = NextGrapheme(text, i))
+        n += text[i] == kCR && i + 1 < text.size() && text[i + 1] == kLF ? 2 : 1;
     return n;
+}
+
+qsizetype NextGrapheme(const QString &text, qsizetype at)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    finder.setPosition(at);
+    const qsizetype next = finder.toNextBoundary();
+    return next < 0 ? text.size() : next;
+}
+
+qsizetype PreviousGrapheme(const QString &text, qsizetype at)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    finder.setPosition(at);
+    const qsizetype previous = finder.toPreviousBoundary();
+    return previous < 0 ? 0 : previous;
 }
 
 } // namespace RTEditFocusCtrlDetail
@@ -82,9 +99,7 @@ void TBaseRTEditFocusCtrl::TypeText(const QString &keyText)
     const bool replacing = RemoveSelection(text, pos);
     // Over a selection, typing replaces the selection only.
     if (!m_insertMode && !newLine && !replacing && pos <= text.size()) {
-        const bool pair
-            = text[pos - 1].isHighSurrogate() && pos < text.size() && text[pos].isLowSurrogate();
-        text.remove(pos - 1, pair ? 2 : 1);
+        text.remove(pos - 1, NextGrapheme(text, pos - 1) - (pos - 1));
         if (pos <= text.size() && text[pos - 1] == kLF)
             text.remove(pos - 1, 1);
     }
@@ -106,11 +121,8 @@ void TBaseRTEditFocusCtrl::DeleteBackward()
     const int pos = qBound(1, ListIdxToStrIdx(m_caret), int(text.size()) + 1);
     if (pos <= 1)
         return;
-    int from = pos - 2; // the character before the caret, from 0
-    if (text[from].isLowSurrogate() && from > 0 && text[from - 1].isHighSurrogate())
-        --from;
-    else if (from > 0 && text[from - 1] == kCR)
-        --from; // a hard break goes as one
+    // The grapheme before the caret, a hard break as one, from 0.
+    const int from = int(PreviousGrapheme(text, pos - 1));
     text.remove(from, pos - 1 - from);
     if (!ValidText(text)) {
         Refuse();
@@ -126,9 +138,7 @@ void TBaseRTEditFocusCtrl::DeleteForward()
     if (pos > text.size())
         return;
     const int at = pos - 1;
-    const bool two = at + 1 < text.size()
-        && ((text[at].isHighSurrogate() && text[at + 1].isLowSurrogate()) || text[at + 1] == kLF);
-    text.remove(at, two ? 2 : 1);
+    text.remove(at, NextGrapheme(text, at) - at);
     if (!ValidText(text)) {
         Refuse();
         return;
@@ -172,11 +182,28 @@ int TBaseRTEditFocusCtrl::NavigationTarget(int key, bool ctrl) const
     const auto entry = [engine](int i) {
         return engine->TextData(i);
     };
-    const auto lowHalf = [&](int i) {
-        return i > 0 && i < last && entry(i)->Ch.isLowSurrogate()
-            && entry(i - 1)->Ch.isHighSurrogate();
-    };
     int c = m_caret;
+    const auto inCluster = [&](int i) {
+        return i > 0 && i < last && entry(i)->ClusterPart;
+    };
+    // Past the breaks and the rest of a cluster, to the next caret stop in the text.
+    const auto logicalStep = [&](int k, bool forward) {
+        if (forward ? k >= last : k <= 0)
+            return k;
+        k += forward ? 1 : -1;
+        while (k > 0 && k < last && (entry(k)->SoftBreak || entry(k)->Ch == kLF || inCluster(k)))
+            k += forward ? 1 : -1;
+        return k;
+    };
+    // On a shaped line the arrows move as the text reads on screen; at its end
+    // that way, on to the line before or after.
+    const auto visualStep = [&](bool right) {
+        const int line = entry(c)->Line;
+        if (!engine->LineShaped(line))
+            return -1;
+        const int v = engine->VisualNeighbour(c, right);
+        return v >= 0 ? v : logicalStep(c, right != engine->LineRightToLeft(line));
+    };
     switch (key) {
     case Qt::Key_Home:
         if (ctrl)
@@ -191,9 +218,9 @@ int TBaseRTEditFocusCtrl::NavigationTarget(int key, bool ctrl) const
             ++c;
         return c;
     case Qt::Key_Left:
-        if (c == 0)
-            return 0;
         if (ctrl) {
+            if (c == 0)
+                return 0;
             // Back over what separates words, then to the word's first character.
             --c;
             while (c > 0 && (entry(c)->IsBreak() || entry(c)->Ch == u' '))
@@ -202,28 +229,24 @@ int TBaseRTEditFocusCtrl::NavigationTarget(int key, bool ctrl) const
                 --c;
             return c;
         }
-        --c;
-        while (c > 0 && (entry(c)->SoftBreak || entry(c)->Ch == kLF))
-            --c;
-        if (lowHalf(c))
-            --c;
-        return c;
+        if (const int v = visualStep(false); v >= 0)
+            return v;
+        return logicalStep(c, false);
     case Qt::Key_Right:
-        if (c >= last)
-            return last;
         if (ctrl) {
+            if (c >= last)
+                return last;
             while (c < last && !IsBlankOrLF(entry(c)))
                 ++c;
             if (c < last)
                 ++c;
-        } else {
-            ++c;
+            while (c < last && (entry(c)->SoftBreak || entry(c)->Ch == kLF || inCluster(c)))
+                ++c;
+            return c;
         }
-        while (c < last && (entry(c)->SoftBreak || entry(c)->Ch == kLF))
-            ++c;
-        if (lowHalf(c))
-            ++c;
-        return c;
+        if (const int v = visualStep(true); v >= 0)
+            return v;
+        return logicalStep(c, true);
     case Qt::Key_Up:
     case Qt::Key_Down: {
         const int line = entry(c)->Line + (key == Qt::Key_Up ? -1 : 1);

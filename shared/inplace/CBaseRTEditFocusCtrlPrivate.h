@@ -20,8 +20,13 @@ bool AdmitTyped(const TBaseRTEditFocusCtrlParamss &params, char32_t &c);
 
 bool IsControl(char32_t c);
 
-// Characters, a surrogate pair counting once.
+// Characters as a reader counts them: a letter with its marks, a conjunct or an
+// emoji sequence once.
 int CharCount(const QString &text);
+
+// The grapheme boundaries after and before at (from 0).
+qsizetype NextGrapheme(const QString &text, qsizetype at);
+qsizetype PreviousGrapheme(const QString &text, qsizetype at);
 
 // Tells assistive technology, when one listens, the selection the owner now has.
 void NotifyAccessibleSelection(const TBaseRTEditFocusCtrl &editor);

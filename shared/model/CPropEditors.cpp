@@ -43,6 +43,9 @@ constexpr TCaption kCaptions[] = {
     {"psVariable", "Variable"},
     {"psJustified", "Justified"},
     {"psFixed", "Fixed"},
+    {"pdAutomatic", "Automatic"},
+    {"pdLeftToRight", "Left To Right"},
+    {"pdRightToLeft", "Right To Left"},
     {"tlTop", "Top"},
     {"tlCenter", "Center"},
     {"tlBottom", "Bottom"},
@@ -89,7 +92,7 @@ constexpr TCaption kCaptions[] = {
     {"ssLine45TLBR", "Diagonal Line (\\)"},
     {"ssLine45TRBL", "Diagonal Line (/)"},
 };
-static_assert(std::size(kCaptions) == 66);
+static_assert(std::size(kCaptions) == 69);
 } // namespace
 
 QString PropEditorTranslate(const QString &name)

@@ -446,7 +446,7 @@ int TPropGroupParagraph::HlpCtx(const QString &name) const
 
 void TPropGroupParagraph::PropertyChanged(int code)
 {
-    if (TPropGroupOwner *element = Element(); element && code >= 2 && code <= 5)
+    if (TPropGroupOwner *element = Element(); element && code >= 2 && code <= 6)
         element->PropGroupRelayout(true);
     TPropGroup::PropertyChanged(code);
 }

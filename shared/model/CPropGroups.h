@@ -394,6 +394,9 @@ private:
 class TPropGroupParagraph : public TPropGroup
 {
     Q_OBJECT
+    Q_PROPERTY(VeloraEnums::TParagraphDirection ParagraphDirection READ ParagraphDirection WRITE
+                   SetParagraphDirection)
+    Q_CLASSINFO("Default:ParagraphDirection", "pdAutomatic")
     Q_PROPERTY(TPropGroupFixed *ParagraphFixed READ ParagraphFixed)
     Q_PROPERTY(VeloraEnums::TAlignment ParagraphHorzAlign READ ParagraphHorzAlign WRITE
                    SetParagraphHorzAlign)
@@ -419,6 +422,8 @@ public:
     void SetParagraphVertAlign(TVerticalAlignment value) { Change(m_vertAlign, value, 4); }
     bool ParagraphWrap() const { return m_wrap; }
     void SetParagraphWrap(bool value) { Change(m_wrap, value, 5); }
+    TParagraphDirection ParagraphDirection() const { return m_direction; }
+    void SetParagraphDirection(TParagraphDirection value) { Change(m_direction, value, 6); }
 
     int HlpCtx(const QString &name) const override;
 
@@ -431,6 +436,7 @@ private:
     TParagraphStyle m_style = psVariable;
     TVerticalAlignment m_vertAlign = taAlignTop;
     bool m_wrap = false;
+    TParagraphDirection m_direction = pdAutomatic;
 };
 
 // A page of a PDF view element, named by the element.

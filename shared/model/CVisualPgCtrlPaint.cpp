@@ -137,6 +137,7 @@ TWYSIWYGLayoutRequest TVisualPgCtrl::LayoutRequest() const
     request.Style = m_paragraph->ParagraphStyle();
     request.HorzAlign = m_paragraph->ParagraphHorzAlign();
     request.VertAlign = m_paragraph->ParagraphVertAlign();
+    request.Direction = m_paragraph->ParagraphDirection();
     const TPropGroupFixed *boxes = m_paragraph->ParagraphFixed();
     request.FixedWidth = boxes->FixedWidth();
     request.FixedHeight = boxes->FixedHeight();

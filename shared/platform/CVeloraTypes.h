@@ -18,6 +18,10 @@ Q_ENUM_NS(TPrinterOrientation)
 enum TParagraphStyle { psVariable, psJustified, psFixed };
 Q_ENUM_NS(TParagraphStyle)
 
+// Automatic takes a paragraph's direction from its first strong character.
+enum TParagraphDirection { pdAutomatic, pdLeftToRight, pdRightToLeft };
+Q_ENUM_NS(TParagraphDirection)
+
 enum TScrollStyle { sbNone, sbHorz, sbVert, sbBoth };
 Q_ENUM_NS(TScrollStyle)
 

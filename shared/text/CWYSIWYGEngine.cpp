@@ -2,6 +2,7 @@
 
 #include "CDialogService.h"
 #include "CPrinterService.h"
+#include "CWYSIWYGShaping.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -11,6 +12,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRawFont>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -168,6 +170,7 @@ void SetUpRef(TPrnPgRef &ref, int ppiX, int ppiY)
     ref.Device.setDotsPerMeterX(qRound(ppiX / 0.0254));
     ref.Device.setDotsPerMeterY(qRound(ppiY / 0.0254));
     ref.Fonts.clear();
+    WYSIWYGShaping::FilterMissingScriptWarnings();
     if (!ref.Ready)
         qAddPostRoutine(ReleaseFonts);
     ref.Ready = true;
@@ -189,6 +192,12 @@ TPrnPgRef &PrnPgRef()
     if (!ref.Ready)
         WYSIWYGEngineRefreshPrnPgRefs();
     return ref;
+}
+
+WYSIWYGShaping::TShaper ShaperFor(const QFont &font)
+{
+    TPrnPgRef &ref = PrnPgRef();
+    return WYSIWYGShaping::TShaper(font, &ref.Device, qreal(ref.PpiX) / ref.PpiY);
 }
 
 std::shared_ptr<TWYSIWYGFontMetrics> MetricsFor(const QFont &font)
@@ -293,6 +302,13 @@ void TWYSIWYGEngine::DoBuildData(bool reset, const QString &text, bool wrap)
 
     ClearData(m_textChars);
     ClearData(m_fixedBorders);
+    m_lineRtl.clear();
+    m_lineShaped.clear();
+    m_spans.clear();
+    m_glyphs.clear();
+    m_glyphFonts.clear();
+    m_scaledFonts.clear();
+    m_scaledPixels = -1;
     if (reset) {
         m_lineNo = 0;
         m_overflow = false;
@@ -363,7 +379,9 @@ void TWYSIWYGEngine::BuildBoxGrid(const TWYSIWYGRect &ref, const TWYSIWYGRect &a
         grid.append(line);
     }
     // Line count and overflow are the grid's until a text is laid out over them.
+    m_grid = true;
     BuildData(grid, ref, area, m_fixedBorders);
+    m_grid = false;
 }
 
 void TWYSIWYGEngine::PrepareFont()
@@ -401,7 +419,42 @@ Extended TWYSIWYGEngine::LineWidth(QStringView line) const
 
 Extended TWYSIWYGEngine::TextWidth(QStringView text) const
 {
-    return m_metrics ? LineWidth(text) : 0;
+    if (!m_metrics)
+        return 0;
+    if (WYSIWYGShaping::IsPlain(text))
+        return LineWidth(text);
+    bool found = false;
+    return ShapedWidth(text, WYSIWYGShaping::FirstStrongRightToLeft(text, found));
+}
+
+Extended TWYSIWYGEngine::ShapedWidth(QStringView text, bool rightToLeft) const
+{
+    return ShaperFor(m_font).Width(text, rightToLeft);
+}
+
+Extended TWYSIWYGEngine::WordWidth(QStringView text, qsizetype from, qsizetype to,
+                                   bool rightToLeft) const
+{
+    const QStringView word = text.sliced(from, to - from);
+    if (!WYSIWYGShaping::IsPlain(word))
+        return ShapedWidth(word, rightToLeft);
+    Extended w = 0;
+    for (qsizetype k = from; k < to; ++k)
+        w += CharWidth(text, k);
+    return w;
+}
+
+bool TWYSIWYGEngine::ParagraphRightToLeft(QStringView text, qsizetype from) const
+{
+    if (m_request.Direction != pdAutomatic)
+        return m_request.Direction == pdRightToLeft;
+    qsizetype end = from;
+    // Up to the next hard break: soft breaks lie inside the paragraph.
+    while (end < text.size() && !(text[end] == kCR && !SoftBreakAt(text, end)))
+        end += SoftBreakAt(text, end) ? 3 : 1;
+    bool found = false;
+    return WYSIWYGShaping::FirstStrongRightToLeft(text.sliced(from, qMin(end, text.size()) - from),
+                                                  found);
 }
 
 Extended TWYSIWYGEngine::TextHeight() const
@@ -416,8 +469,30 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
     const bool blanksTrail
         = m_request.Style == psJustified || m_request.HorzAlign != taRightJustify;
     const Extended max = maxWidth == 0 ? Extended(2147483647) : Extended(maxWidth);
-    const auto width = [&](qsizetype k) -> Extended {
-        return fixed ? 1 : CharWidth(text, k);
+    // Plain text is its own clusters; other text breaks only between clusters.
+    const bool plain = WYSIWYGShaping::IsPlain(text);
+    const std::vector<char> starts
+        = plain ? std::vector<char>() : WYSIWYGShaping::ClusterStarts(text);
+    const auto clusterEnd = [&](qsizetype k, qsizetype limit) {
+        ++k;
+        while (!plain && k < limit && !starts[size_t(k)])
+            ++k;
+        return k;
+    };
+    bool rtl = !plain && ParagraphRightToLeft(text, 0);
+    const auto width = [&](qsizetype from, qsizetype to) -> Extended {
+        if (!fixed && !plain)
+            return WordWidth(text, from, to, rtl);
+        if (!fixed) {
+            Extended w = 0;
+            for (qsizetype k = from; k < to; ++k)
+                w += CharWidth(text, k);
+            return w;
+        }
+        Extended boxes = 0;
+        for (qsizetype k = from; k < to; k = clusterEnd(k, to))
+            ++boxes;
+        return boxes;
     };
 
     QString result;
@@ -433,6 +508,8 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
             if (c == kCR)
                 remaining = max;
             ++i;
+            if (c == kLF && !plain)
+                rtl = ParagraphRightToLeft(text, i);
             continue;
         }
         if (c == kBlank) {
@@ -450,9 +527,7 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
             continue;
         }
 
-        Extended w = 0;
-        for (qsizetype k = i; k < end; ++k)
-            w += width(k);
+        const Extended w = width(i, end);
         const QStringView word = text.sliced(i, end - i);
         if (w <= remaining) {
             result.append(word);
@@ -462,20 +537,19 @@ QString TWYSIWYGEngine::WrapTxt(QStringView text, int maxWidth)
             result.append(word);
             remaining = max - w;
         } else {
-            for (qsizetype k = i; k < end; ++k) {
-                const Extended cw = width(k);
-                // A surrogate pair stays together; a character wider than the line
-                // gets a break before it even at the start of a line.
-                const bool keep
-                    = (text[k].isLowSurrogate() && k > i && text[k - 1].isHighSurrogate())
-                    || cw <= remaining;
-                if (keep) {
+            for (qsizetype k = i; k < end;) {
+                const qsizetype next = clusterEnd(k, end);
+                const Extended cw = width(k, next);
+                // A character wider than the line gets a break before it even at
+                // the start of a line.
+                if (cw <= remaining) {
                     remaining -= cw;
                 } else {
                     result.append(u"\r\r\n");
                     remaining = max - cw;
                 }
-                result.append(text[k]);
+                result.append(text.sliced(k, next - k));
+                k = next;
             }
         }
         i = end;
@@ -493,22 +567,52 @@ void TWYSIWYGEngine::BuildData(QStringView text, const TWYSIWYGRect &ref, const 
     const Extended cellW = RelPos(m_cellWidth, ref.Right);
     const Extended cellH = RelPos(m_cellHeight, ref.Bottom);
     const Extended charH = fixed ? cellH : RelPos(TextHeight(), ref.Bottom);
+    // Plain text in a paragraph that runs left to right is laid out a character
+    // at a time; anything else a line at a time, shaped.
+    const bool shaping
+        = !m_grid && (m_request.Direction == pdRightToLeft || !WYSIWYGShaping::IsPlain(text));
+    const auto markLine = [this](bool rtl, bool shaped) {
+        if (m_lineRtl.size() <= size_t(m_lineNo)) {
+            m_lineRtl.resize(size_t(m_lineNo) + 1, 0);
+            m_lineShaped.resize(size_t(m_lineNo) + 1, 0);
+        }
+        m_lineRtl[size_t(m_lineNo)] = rtl;
+        m_lineShaped[size_t(m_lineNo)] = shaped;
+    };
+    if (shaping)
+        m_spans.assign(size_t(text.size()) + 1, TGlyphSpan());
 
     Extended x = area.Left;
     Extended y = area.Top;
     Extended offset = 0;
+    // X in percent of the caret after the line's last character; below zero
+    // for a plain line, whose breaks stand at x.
+    Extended lineEnd = -1;
+    bool rtl = false;
+    bool paragraphStart = true;
     m_lineNo = 1;
     out.reserve(out.size() + size_t(text.size()) + 1);
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {
+        if (shaping && paragraphStart) {
+            rtl = ParagraphRightToLeft(text, i);
+            paragraphStart = false;
+        }
         if (text[i] == kCR) {
             // An empty line is not aligned: its breaks keep the offset of the line before.
             int pos = int(i);
-            LineBreak(ref, x, y, pos, text, offset, out);
+            paragraphStart = !SoftBreakAt(text, i);
+            Extended ex = lineEnd >= 0 ? lineEnd : RelPos(x, ref.Right) + offset;
+            if (lineEnd < 0 && rtl && !fixed && x == area.Left)
+                ex = RelPos(area.Right, ref.Right); // an empty line starts at the right
+            if (shaping && (i == 0 || text[i - 1] == kLF))
+                markLine(rtl, true);
+            LineBreak(ref, ex, y, pos, text, out);
             i = pos;
             x = area.Left;
             y += lineHeight;
+            lineEnd = -1;
             ++m_lineNo;
             continue;
         }
@@ -517,8 +621,19 @@ void TWYSIWYGEngine::BuildData(QStringView text, const TWYSIWYGRect &ref, const 
             ++end;
         const QStringView line = text.sliced(i, end - i);
         const bool soft = SoftBreakAt(text, end);
-        offset = HorzAlign(ref, area, line, soft);
-        const Extended extra = Justify(area, line);
+        if (shaping && (rtl || !WYSIWYGShaping::IsPlain(line))) {
+            markLine(rtl, true);
+            lineEnd = BuildShapedLine(line, qsizetype(out.size()), ref, area, y, soft, rtl, x,
+                                      offset, out);
+            i = end;
+            continue;
+        }
+        if (shaping)
+            markLine(false, false);
+        const bool measured = !fixed && (justified || m_request.HorzAlign != taLeftJustify);
+        const Extended lineWidth = measured ? LineWidth(line) : 0;
+        offset = HorzAlign(ref, area, fixed ? Extended(line.size()) : lineWidth, soft, false);
+        const Extended extra = Justify(area, line, lineWidth);
         const bool spread = justified && soft;
         const qsizetype last = line.size() - 1;
         for (qsizetype k = 0; k <= last; ++k) {
@@ -538,8 +653,16 @@ void TWYSIWYGEngine::BuildData(QStringView text, const TWYSIWYGRect &ref, const 
         }
         i = end;
     }
-    out.emplace_back(QChar(0), RelPos(x, ref.Right) + offset, RelPos(y, ref.Bottom),
-                     fixed ? cellW : 0, charH, m_lineNo, false, false);
+    if (shaping && paragraphStart)
+        rtl = ParagraphRightToLeft(text, n);
+    Extended ex = lineEnd >= 0 ? lineEnd : RelPos(x, ref.Right) + offset;
+    if (shaping && lineEnd < 0 && (n == 0 || text[n - 1] == kLF)) {
+        markLine(rtl, true);
+        if (rtl && !fixed)
+            ex = RelPos(area.Right, ref.Right);
+    }
+    out.emplace_back(QChar(0), ex, RelPos(y, ref.Bottom), fixed ? cellW : 0, charH, m_lineNo, false,
+                     false);
 
     const Extended h = fixed ? m_cellHeight : TextHeight();
     y += h;
@@ -549,8 +672,85 @@ void TWYSIWYGEngine::BuildData(QStringView text, const TWYSIWYGRect &ref, const 
     VerticalAlignment(ref, area, y, out);
 }
 
-void TWYSIWYGEngine::LineBreak(const TWYSIWYGRect &ref, Extended x, Extended y, int &pos,
-                               QStringView text, Extended horzOffset, TWYSIWYGEngineCharList &out)
+Extended TWYSIWYGEngine::BuildShapedLine(QStringView line, qsizetype base, const TWYSIWYGRect &ref,
+                                         const TWYSIWYGRect &area, Extended y, bool soft,
+                                         bool rightToLeft, Extended &x, Extended &offset,
+                                         TWYSIWYGEngineCharList &out)
+{
+    const bool fixed = FixedStyle();
+    WYSIWYGShaping::TShaper shaper = ShaperFor(m_font);
+    // Glyph fonts are numbered per build; the shaper starts from those already met.
+    for (const QRawFont &font : m_glyphFonts)
+        shaper.Adopt(font);
+    const WYSIWYGShaping::TShapedLine shaped = shaper.Shape(line, rightToLeft, !fixed);
+    m_glyphFonts = shaper.Fonts();
+    const std::vector<WYSIWYGShaping::TCluster> &clusters = shaped.Clusters;
+    if (clusters.empty())
+        return RelPos(x, ref.Right) + offset;
+    std::vector<size_t> visual(clusters.size());
+    for (size_t k = 0; k < visual.size(); ++k)
+        visual[k] = k;
+    std::stable_sort(visual.begin(), visual.end(),
+                     [&](size_t a, size_t b) { return clusters[a].Left < clusters[b].Left; });
+
+    const Extended ey = RelPos(y, ref.Bottom);
+    const Extended cellW = RelPos(m_cellWidth, ref.Right);
+    const Extended charH
+        = fixed ? RelPos(m_cellHeight, ref.Bottom) : RelPos(TextHeight(), ref.Bottom);
+    const WYSIWYGShaping::TCluster &lastCluster = clusters.back();
+    const bool trailingBlank = line[lastCluster.Start] == kBlank;
+    const bool spread = m_request.Style == psJustified && soft;
+    offset = HorzAlign(ref, area, fixed ? Extended(clusters.size()) : Extended(shaped.Width), soft,
+                       rightToLeft);
+    const Extended extra = fixed ? 0 : Justify(area, line, shaped.Width);
+    // Right to left, a justified line's trailing blank stands left of the margin.
+    if (spread && rightToLeft && trailingBlank)
+        offset -= RelPos(lastCluster.Width, ref.Right);
+
+    out.resize(size_t(base + line.size()));
+    Extended at = area.Left;
+    Extended shift = 0;
+    for (size_t k : visual) {
+        const WYSIWYGShaping::TCluster &cluster = clusters[k];
+        const QChar first = line[cluster.Start];
+        Extended left;
+        Extended width;
+        if (fixed) {
+            left = at;
+            width = cellW;
+            at += BoxPitchX();
+        } else {
+            if (spread && first == kBlank && &cluster != &lastCluster)
+                shift += extra;
+            left = area.Left + cluster.Left + shift;
+            width = RelPos(cluster.Width, ref.Right);
+        }
+        const Extended ex = RelPos(left, ref.Right) + offset;
+        TWYSIWYGEngineChar &entry = out[size_t(base + cluster.Start)];
+        entry = TWYSIWYGEngineChar(first, ex, ey, width, charH, m_lineNo, false, false);
+        entry.RightToLeft = cluster.RightToLeft;
+        for (qsizetype p = 1; p < cluster.Length; ++p) {
+            TWYSIWYGEngineChar &part = out[size_t(base + cluster.Start + p)];
+            part = TWYSIWYGEngineChar(line[cluster.Start + p], ex, ey, 0, charH, m_lineNo, false,
+                                      false);
+            part.ClusterPart = true;
+            part.RightToLeft = cluster.RightToLeft;
+        }
+        if (!fixed && !cluster.Glyphs.empty()) {
+            m_spans[size_t(base + cluster.Start)]
+                = {int(m_glyphs.size()), int(cluster.Glyphs.size())};
+            for (const WYSIWYGShaping::TGlyph &g : cluster.Glyphs)
+                m_glyphs.push_back({g.Index, g.Font, g.Offset});
+        }
+    }
+    x = fixed ? at : area.Left + Extended(shaped.Width) + shift;
+    const TWYSIWYGEngineChar &last = out[size_t(base + lastCluster.Start)];
+    const Extended pitch = fixed ? RelPos(BoxPitchX(), ref.Right) : last.Width;
+    return last.RightToLeft ? (fixed ? last.X - pitch : last.X) : last.X + pitch;
+}
+
+void TWYSIWYGEngine::LineBreak(const TWYSIWYGRect &ref, Extended ex, Extended y, int &pos,
+                               QStringView text, TWYSIWYGEngineCharList &out)
 {
     const bool soft = SoftBreakAt(text, pos);
     // A lone CR is one hard-break entry, so every character keeps its entry.
@@ -559,7 +759,6 @@ void TWYSIWYGEngine::LineBreak(const TWYSIWYGRect &ref, Extended x, Extended y, 
     const Extended w = fixed ? RelPos(m_cellWidth, ref.Right) : 0;
     // A line tall in every style: a click on an empty line finds it by these entries.
     const Extended h = RelPos(fixed ? m_cellHeight : TextHeight(), ref.Bottom);
-    const Extended ex = RelPos(x, ref.Right) + horzOffset;
     const Extended ey = RelPos(y, ref.Bottom);
     out.emplace_back(kCR, ex, ey, w, h, m_lineNo, !soft, soft);
     if (soft)
@@ -570,14 +769,17 @@ void TWYSIWYGEngine::LineBreak(const TWYSIWYGRect &ref, Extended x, Extended y, 
 }
 
 Extended TWYSIWYGEngine::HorzAlign(const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
-                                   QStringView line, bool soft)
+                                   Extended width, bool soft, bool rightToLeft)
 {
-    const TAlignment align = m_request.HorzAlign;
+    TAlignment align = m_request.HorzAlign;
+    // Left and right are the paragraph's start and end.
+    if (rightToLeft && align != taCenter)
+        align = align == taLeftJustify ? taRightJustify : taLeftJustify;
     if (align == taLeftJustify || (m_request.Style == psJustified && soft))
         return 0;
     const bool fixed = FixedStyle();
-    const Extended free = fixed ? area.Width() - (line.size() * BoxPitchX() - m_cellHorzGap)
-                                : area.Width() - LineWidth(line);
+    const Extended free
+        = fixed ? area.Width() - (width * BoxPitchX() - m_cellHorzGap) : area.Width() - width;
     if (align == taRightJustify)
         return RelPos(free, ref.Right);
     if (fixed)
@@ -585,7 +787,7 @@ Extended TWYSIWYGEngine::HorzAlign(const TWYSIWYGRect &ref, const TWYSIWYGRect &
     return RelPos(free, ref.Right) / 2;
 }
 
-Extended TWYSIWYGEngine::Justify(const TWYSIWYGRect &area, QStringView line)
+Extended TWYSIWYGEngine::Justify(const TWYSIWYGRect &area, QStringView line, Extended width)
 {
     if (m_request.Style != psJustified || line.isEmpty())
         return 0;
@@ -594,7 +796,7 @@ Extended TWYSIWYGEngine::Justify(const TWYSIWYGRect &area, QStringView line)
         return 0;
     // A trailing blank hands its width over; a line broken inside a word has none.
     const Extended trailing = line.back() == kBlank ? TextWidth(u" ") : 0;
-    return (area.Width() - LineWidth(line)) / inner + trailing / inner;
+    return (area.Width() - width) / inner + trailing / inner;
 }
 
 Extended TWYSIWYGEngine::VerticalAlignment(const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
@@ -623,6 +825,60 @@ Extended TWYSIWYGEngine::GetTextLineTop(int line) const
         if (entry.Line == line && !entry.IsBreak())
             return entry.Y;
     return -1.0L;
+}
+
+int TWYSIWYGEngine::LineStart(int line) const
+{
+    const auto it
+        = std::lower_bound(m_textChars.begin(), m_textChars.end(), line,
+                           [](const TWYSIWYGEngineChar &e, int value) { return e.Line < value; });
+    return int(it - m_textChars.begin());
+}
+
+bool TWYSIWYGEngine::LineRightToLeft(int line) const
+{
+    return line > 0 && size_t(line) < m_lineRtl.size() && m_lineRtl[size_t(line)];
+}
+
+bool TWYSIWYGEngine::LineShaped(int line) const
+{
+    return line > 0 && size_t(line) < m_lineShaped.size() && m_lineShaped[size_t(line)];
+}
+
+Extended TWYSIWYGEngine::CaretX(int i) const
+{
+    const TWYSIWYGEngineChar *e = TextData(i);
+    if (!e)
+        return 0;
+    return e->RightToLeft ? e->X + e->Width : e->X;
+}
+
+QString TWYSIWYGEngine::ClusterText(int i) const
+{
+    const TWYSIWYGEngineChar *e = TextData(i);
+    if (!e)
+        return {};
+    QString text(e->Ch);
+    for (int k = i + 1; k < TextDataCount() && m_textChars[size_t(k)].ClusterPart; ++k)
+        text.append(m_textChars[size_t(k)].Ch);
+    return text;
+}
+
+int TWYSIWYGEngine::VisualNeighbour(int i, bool right) const
+{
+    const TWYSIWYGEngineChar *e = TextData(i);
+    if (!e || !LineShaped(e->Line) || !m_metrics)
+        return -1;
+    const int start = LineStart(e->Line);
+    int end = start;
+    while (end < TextDataCount() - 1 && !m_textChars[size_t(end)].IsBreak())
+        ++end;
+    if (end > m_wrappedText.size())
+        return -1;
+    const QStringView line = QStringView(m_wrappedText).sliced(start, end - start);
+    const int pos = qBound(0, i - start, int(line.size()));
+    const int next = ShaperFor(m_font).VisualNeighbour(line, LineRightToLeft(e->Line), pos, right);
+    return next == pos || next < 0 || next > line.size() ? -1 : start + next;
 }
 
 // ---------------------------------------------------------------------------
@@ -666,8 +922,9 @@ void TWYSIWYGEngine::DrawText(QPainter &canvas, const QRect &target, int firstLi
     // Glyphs at their laid-out places go out as one run a line: shaping each
     // character on its own costs more than the whole layout.
     // Engines of our own (recorders) get one text item a character, which they can read.
-    const bool runs
-        = !fixed && canvas.paintEngine() && canvas.paintEngine()->type() != QPaintEngine::User;
+    const bool recorder
+        = canvas.paintEngine() && canvas.paintEngine()->type() == QPaintEngine::User;
+    const bool runs = !fixed && !recorder;
     const QRawFont raw = runs ? QRawFont::fromFont(font) : QRawFont();
     QList<quint32> runGlyphs;
     QList<QPointF> runPositions;
@@ -684,21 +941,84 @@ void TWYSIWYGEngine::DrawText(QPainter &canvas, const QRect &target, int firstLi
         runPositions.clear();
     };
     int runLine = -1;
+    // Shaped glyphs of a line go out together in visual order, as text readers expect.
+    struct TPending
+    {
+        QPointF At;
+        quint32 Index;
+        int Font;
+    };
+    std::vector<TPending> pending;
+    const qreal scaleX = qreal(w) / qMax(1, m_ref.Right);
+    const qreal scaleY = qreal(h) / qMax(1, m_ref.Bottom);
+    if (!m_spans.empty() && m_scaledPixels != font.pixelSize()) {
+        m_scaledFonts = m_glyphFonts;
+        for (QRawFont &scaled : m_scaledFonts)
+            scaled.setPixelSize(scaled.pixelSize() * font.pixelSize() / qMax(1, m_fontPixels));
+        m_scaledPixels = font.pixelSize();
+    }
+    const auto flushShaped = [&] {
+        if (pending.empty())
+            return;
+        std::stable_sort(pending.begin(), pending.end(),
+                         [](const TPending &a, const TPending &b) { return a.At.x() < b.At.x(); });
+        canvas.setPen(color);
+        for (size_t k = 0; k < pending.size();) {
+            const int font = pending[k].Font;
+            QList<quint32> indexes;
+            QList<QPointF> positions;
+            for (; k < pending.size() && pending[k].Font == font; ++k) {
+                indexes << pending[k].Index;
+                positions << pending[k].At;
+            }
+            QGlyphRun run;
+            run.setRawFont(m_scaledFonts[size_t(font)]);
+            run.setGlyphIndexes(indexes);
+            run.setPositions(positions);
+            canvas.drawGlyphRun(QPointF(0, 0), run);
+        }
+        pending.clear();
+    };
+    int shapedLine = -1;
     for (size_t i = first; i < count; ++i) {
         const TWYSIWYGEngineChar &e = m_textChars[i];
         if (e.Line > lastLine)
             break;
-        if (e.Ch.unicode() < 32
-            || (e.Ch.isLowSurrogate() && i > 0 && m_textChars[i - 1].Ch.isHighSurrogate()))
+        if (e.Ch.unicode() < 32 || e.ClusterPart)
             continue;
-        QString glyph(e.Ch);
-        if (e.Ch.isHighSurrogate() && m_textChars[i + 1].Ch.isLowSurrogate())
-            glyph.append(m_textChars[i + 1].Ch);
+        const bool clustered = i + 1 < m_textChars.size() && m_textChars[i + 1].ClusterPart;
+        const QString glyph = clustered ? ClusterText(int(i)) : QString(e.Ch);
         const int x = px(e.X, w) + target.left();
         const int y = px(e.Y - top, h) + target.top();
         const int boxRight = px(e.X + e.Width, w) + target.left();
         const int boxBottom = px(e.Y - top + e.Height, h) + target.top();
         const bool selected = int(i) >= selFrom && int(i) < selTo;
+        if (e.Line != shapedLine)
+            flushShaped();
+        if (!fixed && !m_spans.empty() && LineShaped(e.Line)) {
+            // Shaped: its glyphs as laid out, in the fonts that have them.
+            flush();
+            shapedLine = e.Line;
+            const QPointF at(x, y + ascent);
+            if (!selected && !recorder) {
+                const TGlyphSpan &span = m_spans[i];
+                for (int g = span.First; g < span.First + span.Count; ++g) {
+                    const TGlyph &glyph = m_glyphs[size_t(g)];
+                    pending.push_back(
+                        {at + QPointF(glyph.Offset.x() * scaleX, glyph.Offset.y() * scaleY),
+                         glyph.Index, glyph.Font});
+                }
+                continue;
+            }
+            if (selected)
+                canvas.fillRect(QRect(x, y, boxRight - x, boxBottom - y), navy);
+            canvas.setPen(selected ? QColor(Qt::white) : color);
+            if (recorder)
+                canvas.drawText(at, glyph);
+            else
+                DrawShaped(canvas, m_spans[i], at, scaleX, scaleY, font.pixelSize());
+            continue;
+        }
         if (runs && !selected && raw.isValid()) {
             const QList<quint32> indexes = raw.glyphIndexesForString(glyph);
             if (indexes.size() == 1 && indexes.first() != 0) {
@@ -727,7 +1047,33 @@ void TWYSIWYGEngine::DrawText(QPainter &canvas, const QRect &target, int firstLi
         canvas.drawText(at, glyph);
     }
     flush();
+    flushShaped();
     canvas.restore();
+}
+
+void TWYSIWYGEngine::DrawShaped(QPainter &canvas, const TGlyphSpan &span, QPointF at, qreal scaleX,
+                                qreal scaleY, int targetPixels) const
+{
+    // The fonts are scaled to targetPixels by DrawText.
+    Q_UNUSED(targetPixels);
+    if (span.Count == 0)
+        return;
+    const int end = span.First + span.Count;
+    for (int g = span.First; g < end;) {
+        const int font = m_glyphs[size_t(g)].Font;
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+        for (; g < end && m_glyphs[size_t(g)].Font == font; ++g) {
+            const TGlyph &glyph = m_glyphs[size_t(g)];
+            indexes << glyph.Index;
+            positions << at + QPointF(glyph.Offset.x() * scaleX, glyph.Offset.y() * scaleY);
+        }
+        QGlyphRun run;
+        run.setRawFont(m_scaledFonts[size_t(font)]);
+        run.setGlyphIndexes(indexes);
+        run.setPositions(positions);
+        canvas.drawGlyphRun(QPointF(0, 0), run);
+    }
 }
 
 void TWYSIWYGEngine::DrawFixedBorders(QPainter &canvas, const QRect &target, bool onScreen) const

@@ -3,7 +3,9 @@
 // printer pixels on a reference canvas at the current printer's resolution,
 // and kept as characters placed in percent of the element's rectangle, so the
 // screen at any zoom and the printed page break lines at the same characters.
-// It also lays out the grid of fixed character boxes.
+// A character here is a grapheme cluster: lines that need it are shaped, in
+// their bidirectional order, with font fallback (CWYSIWYGShaping). It also lays
+// out the grid of fixed character boxes.
 
 #include "CPublished.h"
 #include "CVeloraTypes.h"
@@ -11,6 +13,8 @@
 #include <QChar>
 #include <QColor>
 #include <QFont>
+#include <QPointF>
+#include <QRawFont>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -40,6 +44,11 @@ struct TWYSIWYGEngineChar
     QChar Ch;
     bool HardBreak = false;
     bool SoftBreak = false;
+    // A code unit after the first of its grapheme cluster: no width of its own,
+    // no caret stop, drawn with its cluster.
+    bool ClusterPart = false;
+    // Runs right to left: the caret before it stands at its right edge.
+    bool RightToLeft = false;
 
     bool IsBreak() const { return HardBreak || SoftBreak; }
 };
@@ -74,6 +83,7 @@ struct TWYSIWYGLayoutRequest
     TParagraphStyle Style = psVariable;
     TAlignment HorzAlign = taLeftJustify;
     TVerticalAlignment VertAlign = taAlignTop;
+    TParagraphDirection Direction = pdAutomatic;
     // Fixed boxes and their gaps in millimetres, and the printer resolution of the page.
     Extended FixedWidth = 0;
     Extended FixedHeight = 0;
@@ -134,6 +144,17 @@ public:
     // The font DrawText uses on a target of that height.
     QFont TargetFont(int targetHeight) const { return DrawingFont(targetHeight); }
 
+    // X in percent of the caret before entry i: the leading edge of its cluster.
+    Extended CaretX(int i) const;
+    // The text of the cluster entry i starts.
+    QString ClusterText(int i) const;
+    // The caret stop visually right (or left) of entry i on its line; -1 at the
+    // line's end that way, and on lines laid out left to right a character at a time.
+    int VisualNeighbour(int i, bool right) const;
+    // Lines count from 1; false for lines not laid out.
+    bool LineRightToLeft(int line) const;
+    bool LineShaped(int line) const;
+
     // True when the element's size on the page is not the one last laid out.
     bool NeedsBuild() const;
     // What was laid out no longer holds (the text or a setting changed unbuilt).
@@ -152,24 +173,48 @@ protected:
     virtual void CalcFixedHelpers();
     virtual void ClearData(TWYSIWYGEngineCharList &list);
     virtual void DoBuildData(bool reset, const QString &text, bool wrap);
-    // Offset of a line in percent of the reference width.
-    virtual Extended HorzAlign(const TWYSIWYGRect &ref, const TWYSIWYGRect &area, QStringView line,
-                               bool soft);
+    // Offset of a line in percent of the reference width; width is in printer
+    // pixels, or in boxes for fixed boxes.
+    virtual Extended HorzAlign(const TWYSIWYGRect &ref, const TWYSIWYGRect &area, Extended width,
+                               bool soft, bool rightToLeft);
     // Extra printer pixels for each inner blank of a justified line.
-    virtual Extended Justify(const TWYSIWYGRect &area, QStringView line);
-    // pos is at a CR and ends past the break.
-    virtual void LineBreak(const TWYSIWYGRect &ref, Extended x, Extended y, int &pos,
-                           QStringView text, Extended horzOffset, TWYSIWYGEngineCharList &out);
+    virtual Extended Justify(const TWYSIWYGRect &area, QStringView line, Extended width);
+    // pos is at a CR and ends past the break; ex is the breaks' X in percent.
+    virtual void LineBreak(const TWYSIWYGRect &ref, Extended ex, Extended y, int &pos,
+                           QStringView text, TWYSIWYGEngineCharList &out);
     // Moves every entry by the alignment offset (percent), which it returns.
     virtual Extended VerticalAlignment(const TWYSIWYGRect &ref, const TWYSIWYGRect &area,
                                        Extended y, TWYSIWYGEngineCharList &out);
     virtual QString WrapTxt(QStringView text, int maxWidth);
 
 private:
+    // Offset from its cluster's left edge and baseline, in printer pixels.
+    struct TGlyph
+    {
+        quint32 Index = 0;
+        int Font = 0;
+        QPointF Offset;
+    };
+    struct TGlyphSpan
+    {
+        int First = 0;
+        int Count = 0;
+    };
     void BuildBoxGrid(const TWYSIWYGRect &ref, const TWYSIWYGRect &area, bool wrap);
+    bool ParagraphRightToLeft(QStringView text, qsizetype from) const;
+    // Lays out one line that is not plain left-to-right text; returns the X in
+    // percent of its logical end.
+    Extended BuildShapedLine(QStringView line, qsizetype base, const TWYSIWYGRect &ref,
+                             const TWYSIWYGRect &area, Extended y, bool soft, bool rightToLeft,
+                             Extended &x, Extended &offset, TWYSIWYGEngineCharList &out);
+    Extended ShapedWidth(QStringView text, bool rightToLeft) const;
+    Extended WordWidth(QStringView text, qsizetype from, qsizetype to, bool rightToLeft) const;
+    void DrawShaped(QPainter &canvas, const TGlyphSpan &span, QPointF at, qreal scaleX,
+                    qreal scaleY, int targetPixels) const;
     void PrepareFont();
     Extended CharWidth(QStringView text, qsizetype i) const;
     Extended LineWidth(QStringView line) const;
+    int LineStart(int line) const;
     bool FixedStyle() const;
     Extended BoxPitchX() const { return m_cellWidth + m_cellHorzGap; }
     Extended BoxPitchY() const { return m_cellHeight + m_cellVertGap; }
@@ -188,6 +233,17 @@ private:
     int m_lineNo = 0;
     bool m_overflow = false;
     QString m_wrappedText;
+    // Per line from 1 (0 unused): right to left, and shaped rather than plain.
+    std::vector<char> m_lineRtl;
+    std::vector<char> m_lineShaped;
+    // The glyphs of shaped clusters by entry (empty when no line is shaped), and
+    // their fonts at the measuring size.
+    std::vector<TGlyphSpan> m_spans;
+    std::vector<TGlyph> m_glyphs;
+    std::vector<QRawFont> m_glyphFonts;
+    mutable std::vector<QRawFont> m_scaledFonts;
+    mutable int m_scaledPixels = -1;
+    bool m_grid = false;
 
     // What the last build measured with and laid out into.
     QFont m_font;

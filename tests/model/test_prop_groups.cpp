@@ -98,8 +98,8 @@ TEST(PropGroups, StoredPropertiesRunInStreamOrder)
     EXPECT_EQ(Names(&TPropGroupPad::staticMetaObject),
               QStringList({"PadBottom", "PadLeft", "PadRight", "PadTop"}));
     EXPECT_EQ(Names(&TPropGroupParagraph::staticMetaObject),
-              QStringList({"ParagraphFixed", "ParagraphHorzAlign", "ParagraphStyle",
-                           "ParagraphVertAlign", "ParagraphWrap"}));
+              QStringList({"ParagraphDirection", "ParagraphFixed", "ParagraphHorzAlign",
+                           "ParagraphStyle", "ParagraphVertAlign", "ParagraphWrap"}));
     EXPECT_EQ(Names(&TPropGroupPDF::staticMetaObject), QStringList({"PDFLink", "PDFPage"}));
     EXPECT_EQ(Names(&TPropGroupPosSize::staticMetaObject),
               QStringList({"PosSizeHeight", "PosSizeLeft", "PosSizeTop", "PosSizeWidth"}));
