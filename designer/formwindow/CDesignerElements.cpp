@@ -47,6 +47,8 @@ void TDesignerMainForm::NewDocument(TNewDocumentKind kind)
         page->SetPageWidth(web.Width);
         page->SetPageHeight(web.Height);
     }
+    // Web forms start on the palette's second tab.
+    ShowPaletteTab(kind == ndPaper ? 0 : 1);
     page->FitTo(ftPage, true);
     ShowActiveZoom();
     UpdateDocumentCommands();

@@ -6,6 +6,7 @@
 #include "CPageControl.h"
 #include "CPlugIns.h"
 #include "CPrinterPage.h"
+#include "CProjectInfo.h"
 #include "CProjectProps.h"
 #include "CPropGroups.h"
 #include "CSurfaceDesigner.h"
@@ -92,6 +93,7 @@ void TDesignerMainForm::FormCreate()
     TFillerMainForm::FormCreate();
     SetUpDesigner();
     SetUpStrip();
+    SetUpDocks();
     connect(PagesPageControl()->tabBar(), &QTabBar::tabMoved, this,
             [this](int from, int to) { Guarded([&] { PageMoved(from, to); }); });
     UpdateDesignCommands();
@@ -350,7 +352,21 @@ void TDesignerMainForm::UpdateDocumentCommands()
         m_undo->Clear();
     AttachDesigner();
     FillStrip();
+    if (!HasDocument()) {
+        m_paletteTabShownFor.clear();
+    } else if (m_paletteTabShownFor != DocumentPath() || DocumentPath().isEmpty()) {
+        // An opened document shows the palette tab it was designed with.
+        m_paletteTabShownFor = DocumentPath();
+        if (!DocumentPath().isEmpty())
+            ShowPaletteTab(ProjectInfo().LastPalettePage());
+    }
     UpdateDesignCommands();
+}
+
+void TDesignerMainForm::FormShow()
+{
+    TFillerMainForm::FormShow();
+    FillPalette();
 }
 
 void TDesignerMainForm::UpdateDesignCommands()
@@ -377,6 +393,7 @@ void TDesignerMainForm::UpdateDesignCommands()
     Action(QStringLiteral("PageInsert"))->setEnabled(design);
     Action(QStringLiteral("PageDelete"))->setEnabled(design && PagesPageControl()->PageCount() > 1);
     LayoutStrip();
+    UpdateDocks();
     // Pages are reordered by dragging their tabs while designing.
     PagesPageControl()->tabBar()->setMovable(design);
 }

@@ -12,9 +12,11 @@
 #include <memory>
 
 class QAction;
+class QDockWidget;
 class QScrollArea;
 class QWidget;
 class TCustomSurfaceDesigner;
+class TPaletteForm;
 class TPrinterPage;
 class TSurfaceDesigner;
 class TUndoRedo;
@@ -50,6 +52,7 @@ public:
     void Dispatch(TMessage &message) override;
 
     TSurfaceDesigner *SurfaceDesigner1() const { return m_designer1.get(); }
+    TPaletteForm *Palette() const { return m_palette; }
     // The designer of the non-visual strip.
     TSurfaceDesigner *SurfaceDesigner2() const { return m_designer2.get(); }
     // The button standing for a non-visual element on the strip, or null.
@@ -91,6 +94,8 @@ signals:
 protected:
     QString ProgramTitle() const override;
     void ShowActiveZoom() override;
+    void FormShow() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void CreateMenus() override;
     void CreateToolBars() override;
     void UpdateDocumentCommands() override;
@@ -118,6 +123,14 @@ private:
     // A tab dragged onto another: the project's pages follow.
     void PageMoved(int from, int to);
     void PlaceFromPalette(const QRect &band);
+    // The palette and inspector tool windows (CDesignerDocks.cpp).
+    void SetUpDocks();
+    QDockWidget *AddToolDock(QWidget *tool, const char *name, const char *section, bool dockedLeft,
+                             QAction *toggle);
+    void FillPalette();
+    void ShowPaletteTab(int index);
+    // Shown while designing, each as its View menu check says.
+    void UpdateDocks();
     // The non-visual strip (CDesignerStrip.cpp).
     void SetUpStrip();
     TSurfaceDesigner *CurrentDesigner() const;
@@ -162,5 +175,13 @@ private:
     QAction *m_designAction = nullptr;
     int m_pasteOffset = 8;
     int m_paletteKind = 0;
+    TPaletteForm *m_palette = nullptr;
+    QDockWidget *m_paletteDock = nullptr;
+    QDockWidget *m_propertiesDock = nullptr;
+    QAction *m_paletteAction = nullptr;
+    QAction *m_propertiesAction = nullptr;
+    bool m_docksReady = false;
+    // The document whose stored palette tab was shown.
+    QString m_paletteTabShownFor;
     bool m_switching = false;
 };

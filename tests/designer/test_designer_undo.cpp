@@ -148,11 +148,16 @@ public:
             window->SurfaceDesigner1()->UnSelectAll();
     }
 
-    // The trees with the first page showing, as the document is saved.
+    // The trees with the first page showing, as the document is saved. Each page is shown
+    // first: a page hidden while the window's layout changed (the tool windows showing)
+    // places its elements for the new width only when shown, and the stored positions
+    // follow where they stand.
     QByteArray PageOneTrees()
     {
-        window->PagesPageControl()->SetActivePageIndex(0);
-        QCoreApplication::processEvents();
+        for (int i = window->PagesPageControl()->PageCount() - 1; i >= 0; --i) {
+            window->PagesPageControl()->SetActivePageIndex(i);
+            QCoreApplication::processEvents();
+        }
         return Trees();
     }
 };

@@ -1,0 +1,134 @@
+// The designer window's tool windows: the palette and the property inspector
+// dock at the window's sides or float; both show only while a document is
+// designed, each as its View menu check says. Their side, floating state and
+// visibility are kept in the settings file.
+
+#include "CAppPaths.h"
+#include "CDesignerMainForm.h"
+#include "CGlobal.h"
+#include "CPaletteForm.h"
+#include "CPlugIns.h"
+#include "CProjectInfo.h"
+#include "Cini.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QEvent>
+#include <QMenu>
+#include <QTabWidget>
+
+namespace {
+// Boolean keys are written only when they change, so that an unwritable settings
+// file costs nothing while nothing changes.
+void StoreBool(const char *section, const char *key, bool value, bool def)
+{
+    const QString s = QString::fromLatin1(section), k = QString::fromLatin1(key);
+    if (INIReadBool(GlobalAppINI, s, k, def) != value)
+        INIWriteBool(GlobalAppINI, s, k, value);
+}
+} // namespace
+
+QDockWidget *TDesignerMainForm::AddToolDock(QWidget *tool, const char *name, const char *section,
+                                            bool dockedLeft, QAction *toggle)
+{
+    struct
+    {
+        const char *Section;
+        bool DockedLeft;
+    } const settings {section, dockedLeft};
+    auto *dock = new QDockWidget(tool->windowTitle(), this);
+    dock->setObjectName(QString::fromLatin1(name));
+    dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    dock->setWidget(tool);
+    const QString key = QString::fromLatin1(section);
+    const bool left = INIReadBool(GlobalAppINI, key, QStringLiteral("DockedLeft"), dockedLeft);
+    addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, dock);
+    dock->setFloating(INIReadBool(GlobalAppINI, key, QStringLiteral("Floating"), false));
+    toggle->setChecked(INIReadBool(GlobalAppINI, key, QStringLiteral("Visible"), true));
+    dock->hide();
+    // Closing the window is the same as its View command.
+    dock->installEventFilter(this);
+    connect(dock, &QDockWidget::dockLocationChanged, this, [this, dock, settings] {
+        if (!m_docksReady || dock->isFloating())
+            return;
+        StoreBool(settings.Section, "DockedLeft", dockWidgetArea(dock) == Qt::LeftDockWidgetArea,
+                  settings.DockedLeft);
+    });
+    connect(dock, &QDockWidget::topLevelChanged, this, [this, settings](bool floating) {
+        if (m_docksReady)
+            StoreBool(settings.Section, "Floating", floating, false);
+    });
+    connect(toggle, &QAction::toggled, this, [this, settings](bool on) {
+        StoreBool(settings.Section, "Visible", on, true);
+        UpdateDocks();
+    });
+    return dock;
+}
+
+void TDesignerMainForm::SetUpDocks()
+{
+    auto *view = findChild<QMenu *>(QStringLiteral("ViewMenu"));
+    const auto check = [this, view](const char *name, const QString &caption, Qt::Key key) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        action->setShortcut(QKeySequence(key));
+        if (view)
+            view->insertAction(view->actions().value(1), action);
+        return action;
+    };
+    m_propertiesAction = check("ViewProperties", QStringLiteral("&Properties"), Qt::Key_F5);
+    m_paletteAction = check("ViewPlugIns", QStringLiteral("Plug-&Ins"), Qt::Key_F6);
+
+    m_palette = new TPaletteForm(this);
+    // The palette docks at the right and the inspector at the left unless moved.
+    m_paletteDock = AddToolDock(m_palette, "PaletteDock", "Palette", false, m_paletteAction);
+    connect(m_palette, &TPaletteForm::KindChoiceChanged, this,
+            [this](int kind) { SetPaletteKind(kind); });
+    connect(this, &TDesignerMainForm::PaletteChoiceCleared, m_palette, &TPaletteForm::Reset);
+    // The document reopens with the tab it was designed with.
+    connect(m_palette, &TPaletteForm::PageChanged, this, [this](int index) {
+        SetPaletteKind(0);
+        if (!GlobalLoadingProject && HasDocument())
+            ProjectInfo().SetLastPalettePage(index);
+    });
+    m_docksReady = true;
+}
+
+void TDesignerMainForm::FillPalette()
+{
+    if (m_palette && GlobalPlugIns)
+        m_palette->Fill(*GlobalPlugIns);
+}
+
+void TDesignerMainForm::ShowPaletteTab(int index)
+{
+    QTabWidget *tabs = m_palette ? m_palette->PlugInPageControl() : nullptr;
+    if (tabs && index >= 0 && index < tabs->count() && tabs->isTabVisible(index))
+        tabs->setCurrentIndex(index);
+}
+
+void TDesignerMainForm::UpdateDocks()
+{
+    const bool design = DesignMode();
+    for (auto [dock, action] : {std::pair(m_paletteDock, m_paletteAction),
+                                std::pair(m_propertiesDock, m_propertiesAction)}) {
+        if (action)
+            action->setEnabled(HasDocument());
+        if (dock)
+            dock->setVisible(design && action->isChecked());
+    }
+    if (!design && m_palette)
+        m_palette->Reset();
+}
+
+bool TDesignerMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close) {
+        if (watched == m_paletteDock && m_paletteAction)
+            m_paletteAction->setChecked(false);
+        else if (watched == m_propertiesDock && m_propertiesAction)
+            m_propertiesAction->setChecked(false);
+    }
+    return TFillerMainForm::eventFilter(watched, event);
+}
