@@ -12,6 +12,7 @@
 #include "CPrinterService.h"
 #include "CProjectPrint.h"
 #include "CPropGroups.h"
+#include "FillerTestWindow.h"
 #include "GlobalsGuard.h"
 #include "PdfWords.h"
 #include "ScriptedDialogService.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMarginsF>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -162,6 +164,35 @@ TEST_F(Calibration, MeasuredShiftsTypedIntoTheEditorMoveAPrintByExactlyThatMuch)
     // 1.5 mm right and 0.5 mm up, within a printer pixel (0.12 pt).
     EXPECT_NEAR(shifted.X - plain.X, 1.5 / 25.4 * 72, 0.13);
     EXPECT_NEAR(shifted.Y - plain.Y, -0.5 / 25.4 * 72, 0.13);
+}
+
+class CalibrationMenu : public TFillerWindowTest
+{
+};
+
+TEST_F(CalibrationMenu, PrintsOnThePrinterAndPaperThePrintDialogChose)
+{
+    TFillerMainForm &w = Start();
+    const QString out = dir.filePath(QStringLiteral("menu.pdf"));
+    ScriptedDialogs().ExpectPrint([&out](TPrintRequest &request) {
+        request.Printer->setOutputFormat(QPrinter::PdfFormat);
+        request.Printer->setOutputFileName(out);
+        request.Printer->setPageSize(QPageSize(QPageSize::Letter));
+        request.Printer->setPageOrientation(QPageLayout::Landscape);
+        return true;
+    });
+    w.Action(QStringLiteral("FilePrintCalibration"))->trigger();
+    EXPECT_EQ(PdfPageSizes(out), QStringList {QStringLiteral("792x612")});
+    // Turned paper: the lower right crosshair is 30 mm in from the long side's end.
+    bool found = false;
+    for (const TWord &word : PdfWords(out).value(0))
+        found = found || word.Text == QLatin1String("249,");
+    EXPECT_TRUE(found);
+
+    QFile::remove(out);
+    ScriptedDialogs().ExpectPrint([](TPrintRequest &) { return false; });
+    w.Action(QStringLiteral("FilePrintCalibration"))->trigger();
+    EXPECT_FALSE(QFile::exists(out));
 }
 
 #include "test_calibration.moc"
