@@ -35,6 +35,14 @@ inline long long SaturatedInteger(Extended value)
 }
 inline long long Round(Extended value)
 {
+    // As nearbyint in the default rounding mode (half to even) without its call, which
+    // painting makes for every character: below 2^62 in size, adding 2^63 leaves no
+    // bits for a fraction, so the sum is the rounded value.
+    constexpr Extended kShift = 0x1p63L;
+    if (value >= 0 && value < 0x1p62L)
+        return static_cast<long long>((value + kShift) - kShift);
+    if (value < 0 && value > -0x1p62L)
+        return static_cast<long long>((value - kShift) + kShift);
     return SaturatedInteger(std::nearbyint(value));
 }
 inline long long Trunc(Extended value)
