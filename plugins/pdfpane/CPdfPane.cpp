@@ -40,7 +40,11 @@ QRect VisiblePart(const QPainter &canvas, const QRect &rect)
 }
 } // namespace
 
-TPdfPane::TPdfPane(TComponent *owner) : TNonVisualPgCtrl(owner) { }
+TPdfPane::TPdfPane(TComponent *owner) : TNonVisualPgCtrl(owner)
+{
+    // No body on paper: the size of the designer's button that stands for it.
+    resize(28, 28);
+}
 
 TPdfPane::~TPdfPane() = default;
 

@@ -540,10 +540,9 @@ QObject *GlobalLocatePdfPane(const QString &fileName)
             ShowError(QStringLiteral("The specified PDF '%1' could not be found.").arg(fileName));
             return nullptr;
         }
-        const QPoint at(64, 64);
-        found = reinterpret_cast<QObject *>(SendMessage(GlobalMainForm, VRMSGCreateElement,
-                                                        std::uintptr_t(kPdfPaneKind),
-                                                        reinterpret_cast<std::intptr_t>(&at)));
+        // Size 0: the kind's own.
+        found = reinterpret_cast<QObject *>(
+            SendMessage(GlobalMainForm, VRMSGCreateElement, std::uintptr_t(kPdfPaneKind), 0));
     }
     if (found) {
         const QString file = fileName;

@@ -26,7 +26,8 @@ enum : std::uint32_t {
     // Main window: commit the pending edit of the element in WParam.
     VRMSGCommitEdit = 0x8410,
     VRMSGPDFNameMatch = 0x840B,
-    // Main window: create an element of a kind (low half of WParam) at a point.
+    // Main window: create an element of a kind (low half of WParam; the high half
+    // non-zero selects it) of a size (LParam: width low, height high; 0 for the kind's own).
     VRMSGCreateElement = 0x840C,
     VRMSGSetPDFName = 0x840D,
     // Main window: an element lost the focus or a double-click edit was applied.
