@@ -119,8 +119,8 @@ void TButton::ElementRenamed(QObject *element, const QString &oldName)
         TButtonAction &action = *m_actions.Action(i);
         if (action.Kind() != bakPostToURL)
             continue;
-        const QString fields = RenamedFields(action.Str(ButtonParam::PostFields), oldName,
-                                             component->Name());
+        const QString fields
+            = RenamedFields(action.Str(ButtonParam::PostFields), oldName, component->Name());
         if (fields != action.Str(ButtonParam::PostFields)) {
             action.SetStr(ButtonParam::PostFields, fields);
             renamed = true;

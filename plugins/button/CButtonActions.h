@@ -76,7 +76,10 @@ public:
     // Texts lose the field separator, so no entry can shift the fields after it.
     void SetStr(int field, const QString &value);
     void SetInt(int field, int value) { SetStr(field, QString::number(value)); }
-    void SetBool(int field, bool value) { SetStr(field, value ? QStringLiteral("1") : QStringLiteral("0")); }
+    void SetBool(int field, bool value)
+    {
+        SetStr(field, value ? QStringLiteral("1") : QStringLiteral("0"));
+    }
 
     QString AsString() const override;
 

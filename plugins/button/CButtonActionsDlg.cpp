@@ -24,11 +24,11 @@ namespace {
 using namespace ButtonParam;
 
 // The order the action combo offers them in; New is read back but not offered.
-const int OfferedKinds[] = {bakOpen,        bakClose,       bakSave,         bakSaveAs,
-                            bakPrint,       bakExit,        bakActualSize,   bakFitToWidth,
-                            bakFitToPage,   bakResetForm,   bakValidate,     bakFirstPage,
-                            bakNextPage,    bakPreviousPage, bakLastPage,    bakGotoPage,
-                            bakHyperlink,   bakPostToURL,   bakEmail,        bakExecute};
+const int OfferedKinds[]
+    = {bakOpen,     bakClose,      bakSave,       bakSaveAs,       bakPrint,
+       bakExit,     bakActualSize, bakFitToWidth, bakFitToPage,    bakResetForm,
+       bakValidate, bakFirstPage,  bakNextPage,   bakPreviousPage, bakLastPage,
+       bakGotoPage, bakHyperlink,  bakPostToURL,  bakEmail,        bakExecute};
 
 const int PostableKinds[] = {10, 20, 50, 60, 70, 80, 90, 95, 125, 130, 140, 145};
 const int ResponseKinds[] = {20, 145};
@@ -42,8 +42,8 @@ QPushButton *BrowseButton(QWidget *parent, QLineEdit *target, const QString &cap
         request.Caption = caption;
         request.Filter = filter;
         request.FileName = target->text();
-        const QString chosen = save ? DialogService().SaveFileName(request)
-                                    : DialogService().OpenFileName(request);
+        const QString chosen
+            = save ? DialogService().SaveFileName(request) : DialogService().OpenFileName(request);
         if (!chosen.isEmpty())
             target->setText(chosen);
     });
@@ -168,10 +168,10 @@ QWidget *TButtonActionsDlg::OpenPage()
     OpenPath = new QLineEdit(page);
     OpenUseDialog = new QCheckBox(page);
     layout->addRow(new QLabel(QStringLiteral("Open Project Name"), page));
-    layout->addRow(Row(page, {OpenPath, BrowseButton(page, OpenPath,
-                                                      QStringLiteral("Open Project Name"),
-                                                      QStringLiteral("Velora Documents (*.VLD)|*.VLD"),
-                                                      false)}));
+    layout->addRow(Row(page,
+                       {OpenPath,
+                        BrowseButton(page, OpenPath, QStringLiteral("Open Project Name"),
+                                     QStringLiteral("Velora Documents (*.VLD)|*.VLD"), false)}));
     layout->addRow(QStringLiteral("Use Open Dialog : "), OpenUseDialog);
     return page;
 }
@@ -184,10 +184,10 @@ QWidget *TButtonActionsDlg::SaveAsPage()
     SaveAsUseDialog = new QCheckBox(page);
     SaveAsOverwrite = new QCheckBox(page);
     layout->addRow(new QLabel(QStringLiteral("Save Project Name"), page));
-    layout->addRow(Row(page, {SaveAsPath, BrowseButton(page, SaveAsPath,
-                                                        QStringLiteral("Save Project As Name"),
-                                                        QStringLiteral("Velora Documents (*.VLD)|*.VLD"),
-                                                        true)}));
+    layout->addRow(Row(page,
+                       {SaveAsPath,
+                        BrowseButton(page, SaveAsPath, QStringLiteral("Save Project As Name"),
+                                     QStringLiteral("Velora Documents (*.VLD)|*.VLD"), true)}));
     layout->addRow(QStringLiteral("Use Save Dialog : "), SaveAsUseDialog);
     layout->addRow(QStringLiteral("Overwrite Prompt : "), SaveAsOverwrite);
     return page;
@@ -213,8 +213,8 @@ QWidget *TButtonActionsDlg::PrintPage()
     layout->addRow(QStringLiteral("Copies :"), PrintCopies);
     layout->addRow(PrintAll);
     layout->addRow(PrintSelected);
-    layout->addRow(Row(page, {PrintPages, PrintFrom, new QLabel(QStringLiteral("To :"), page),
-                              PrintTo}));
+    layout->addRow(
+        Row(page, {PrintPages, PrintFrom, new QLabel(QStringLiteral("To :"), page), PrintTo}));
     layout->addRow(QStringLiteral("Collate :"), PrintCollate);
     layout->addRow(QStringLiteral("Use Print Dialog :"), PrintUseDialog);
     return page;
@@ -287,7 +287,9 @@ QWidget *TButtonActionsDlg::EmailPage()
 {
     auto *page = new QWidget(this);
     auto *layout = new QFormLayout(page);
-    const auto line = [page] { return new QLineEdit(page); };
+    const auto line = [page] {
+        return new QLineEdit(page);
+    };
     EmailTo = line(), EmailCC = line(), EmailBCC = line(), EmailFrom = line();
     EmailHost = line(), EmailUserID = line(), EmailPassword = line(), EmailSubject = line();
     EmailPassword->setEchoMode(QLineEdit::Password);
@@ -347,9 +349,10 @@ QWidget *TButtonActionsDlg::ExecutePage()
     ExecuteProgram = new QLineEdit(page);
     ExecuteParameters = new QLineEdit(page);
     layout->addRow(QStringLiteral("Application :"),
-                   Row(page, {ExecuteProgram,
-                              BrowseButton(page, ExecuteProgram, QStringLiteral("Application"),
-                                           QStringLiteral("Applications|*"), false)}));
+                   Row(page,
+                       {ExecuteProgram,
+                        BrowseButton(page, ExecuteProgram, QStringLiteral("Application"),
+                                     QStringLiteral("Applications|*"), false)}));
     layout->addRow(QStringLiteral("Parameters :"), ExecuteParameters);
     return page;
 }
@@ -369,8 +372,8 @@ void TButtonActionsDlg::ReadPost(TButtonAction &action) const
 void TButtonActionsDlg::ShowPost(const TButtonAction &action)
 {
     this->PostURL->setText(action.Str(ButtonParam::PostURL));
-    const QStringList chosen = action.Str(ButtonParam::PostFields).split(QStringLiteral("\r\n"),
-                                                                         Qt::SkipEmptyParts);
+    const QStringList chosen
+        = action.Str(ButtonParam::PostFields).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     // Every name goes back to the available ones, then the chosen move across in order.
     while (PostFields->count() > 0)
         PostAvailable->addItem(PostFields->takeItem(0));

@@ -43,16 +43,15 @@ public:
     QListWidget *PerformList;
     QPushButton *AddButton, *UpButton, *DownButton, *DeleteButton, *ModifyButton;
     // Parameters, by the page that shows them.
-    QLineEdit *OpenPath, *SaveAsPath, *HyperlinkURL, *PostURL, *ExecuteProgram,
-        *ExecuteParameters;
+    QLineEdit *OpenPath, *SaveAsPath, *HyperlinkURL, *PostURL, *ExecuteProgram, *ExecuteParameters;
     QCheckBox *OpenUseDialog, *SaveAsUseDialog, *SaveAsOverwrite, *PrintUseDialog, *PrintCollate,
         *GotoUseDialog, *HyperlinkUseDialog, *PostRespondWithDialog, *PostStripHTML;
     QSpinBox *PrintCopies, *PrintFrom, *PrintTo, *GotoPage;
     QRadioButton *PrintAll, *PrintSelected, *PrintPages;
     QListWidget *PostAvailable, *PostFields;
     QComboBox *PostResponseField;
-    QLineEdit *EmailTo, *EmailCC, *EmailBCC, *EmailFrom, *EmailHost, *EmailUserID,
-        *EmailPassword, *EmailSubject;
+    QLineEdit *EmailTo, *EmailCC, *EmailBCC, *EmailFrom, *EmailHost, *EmailUserID, *EmailPassword,
+        *EmailSubject;
     QComboBox *EmailAttachments;
     QPlainTextEdit *EmailBody;
     QCheckBox *EmailAttachDocument, *EmailHideSettings, *EmailUseDialog;

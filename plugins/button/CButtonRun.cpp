@@ -91,8 +91,8 @@ void PostToURL(const TButtonAction &action)
     if (action.Bool(PostStripHTML))
         response = Global_StripHTML(response);
     const QString target = action.Str(PostResponseField).trimmed();
-    if (auto *element = qobject_cast<TVisualPgCtrl *>(
-            target.isEmpty() ? nullptr : Global_FormElementRef(target)))
+    if (auto *element
+        = qobject_cast<TVisualPgCtrl *>(target.isEmpty() ? nullptr : Global_FormElementRef(target)))
         element->SetText(response);
     if (action.Bool(PostRespondWithDialog)) {
         QString shown;
@@ -148,11 +148,13 @@ bool ButtonRunAction(const TButtonAction &action)
         ButtonCommand(40);
         return true;
     case bakSaveAs:
-        return CommandGoesOn(50, QString(Digit(action.Bool(SaveAsUseDialog)))
+        return CommandGoesOn(50,
+                             QString(Digit(action.Bool(SaveAsUseDialog)))
                                  + Digit(action.Bool(SaveAsOverwritePrompt))
                                  + action.Str(SaveAsPath));
     case bakPrint:
-        return CommandGoesOn(60, QString(Digit(action.Bool(PrintUseDialog)))
+        return CommandGoesOn(60,
+                             QString(Digit(action.Bool(PrintUseDialog)))
                                  + Digit(action.Bool(PrintCollate))
                                  + QString::number(qBound(0, action.Int(PrintRange), 2))
                                  + QString::number(action.Int(PrintCopies)) + u';'
@@ -182,8 +184,8 @@ bool ButtonRunAction(const TButtonAction &action)
             PostToURL(action);
         } catch (const EIdCancelled &) {
         } catch (const EVeloraError &error) {
-            Global_MessageDlg(QStringLiteral("Post To URL Error"), error.Message(), mtWarning,
-                              mbOK, 0);
+            Global_MessageDlg(QStringLiteral("Post To URL Error"), error.Message(), mtWarning, mbOK,
+                              0);
         }
         return true;
     case bakEmail:

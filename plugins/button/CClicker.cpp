@@ -4,11 +4,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QPointer>
-#include <QTimer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyleOptionButton>
+#include <QTimer>
 
 TClicker::TClicker(TComponent *owner) : TBasePgCtrl(owner)
 {

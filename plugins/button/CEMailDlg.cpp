@@ -120,10 +120,10 @@ void TEMailDlg::UpdateControls()
 {
     const bool smtp = !HostEdit->text().trimmed().isEmpty()
         && !UserIDEdit->text().trimmed().isEmpty() && !PasswordEdit->text().isEmpty();
-    for (QWidget *control : {static_cast<QWidget *>(AttachCombo),
-                             static_cast<QWidget *>(AddAttachButton),
-                             static_cast<QWidget *>(DeleteAttachButton),
-                             static_cast<QWidget *>(AttachDocumentCheck)}) {
+    for (QWidget *control :
+         {static_cast<QWidget *>(AttachCombo), static_cast<QWidget *>(AddAttachButton),
+          static_cast<QWidget *>(DeleteAttachButton),
+          static_cast<QWidget *>(AttachDocumentCheck)}) {
         control->setEnabled(smtp);
         control->setVisible(smtp || !m_hideSettings);
     }

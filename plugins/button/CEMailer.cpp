@@ -57,7 +57,9 @@ void TEMailer::AddSemicolonSeparatedItems(const QString &text, TIdEMailAddressLi
 QString TEMailer::MailToURL() const
 {
     // No header of the mail program's message may be started by a line break.
-    const auto line = [](const QString &text) { return TIdMessage::OneLine(text).trimmed(); };
+    const auto line = [](const QString &text) {
+        return TIdMessage::OneLine(text).trimmed();
+    };
     QString url = QStringLiteral("mailto:") + line(To) + u'?';
     if (!Body.isEmpty())
         url += QStringLiteral("body=") + Global_HTTPEncode(Body) + u'&';
@@ -158,8 +160,8 @@ bool TEMailer::SendBySMTP()
     } catch (const EIdCancelled &) {
         return false;
     } catch (const EIdReplyError &error) {
-        Global_MessageDlg(ErrorCaption, ReplyMessage(error.ReplyCode(), error.Message()),
-                          mtWarning, mbOK, 0);
+        Global_MessageDlg(ErrorCaption, ReplyMessage(error.ReplyCode(), error.Message()), mtWarning,
+                          mbOK, 0);
     } catch (const EIdConnectError &error) {
         Global_MessageDlg(ErrorCaption, error.Message(), mtWarning, mbOK, 0);
     } catch (const EVeloraError &error) {

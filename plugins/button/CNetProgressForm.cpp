@@ -9,7 +9,8 @@
 #include <QVBoxLayout>
 
 TNetProgressForm::TNetProgressForm(QWidget *parent, TIdTCPClient &client, qint64 maximum)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
                   | Qt::WindowTitleHint),
       m_client(client), m_status(new QLabel(QStringLiteral("Waiting..."), this)),
       m_gauge(new QProgressBar(this)), m_maximum(qMax<qint64>(1, maximum))
@@ -29,8 +30,12 @@ TNetProgressForm::TNetProgressForm(QWidget *parent, TIdTCPClient &client, qint64
     layout->addWidget(m_gauge);
     layout->addWidget(buttons);
     resize(360, sizeHint().height());
-    m_client.OnWork = [this](qint64 bytes) { Work(bytes); };
-    m_client.OnStatus = [this](const QString &text) { m_status->setText(text); };
+    m_client.OnWork = [this](qint64 bytes) {
+        Work(bytes);
+    };
+    m_client.OnStatus = [this](const QString &text) {
+        m_status->setText(text);
+    };
     if (parent)
         move(parent->window()->geometry().center() - rect().center());
     show();

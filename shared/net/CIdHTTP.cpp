@@ -55,7 +55,8 @@ QString TIdHTTP::Post(const QString &url, const QByteArray &body, const QString 
     const QByteArray address = url.trimmed().toUtf8();
     Host = QUrl(url.trimmed()).host();
     const QByteArray typeHeader = "Content-Type: " + contentType.simplified().toLatin1();
-    std::unique_ptr<curl_slist, TCurlFree> headers(curl_slist_append(nullptr, typeHeader.constData()));
+    std::unique_ptr<curl_slist, TCurlFree> headers(
+        curl_slist_append(nullptr, typeHeader.constData()));
     TResponse response;
     curl_easy_setopt(curl.get(), CURLOPT_URL, address.constData());
     curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");

@@ -80,9 +80,8 @@ QByteArray AttachmentPart(const TIdAttachment &attachment)
     const QString name = TIdMessage::OneLine(QFileInfo(attachment.FileName).fileName());
     const QByteArray type = QMimeDatabase().mimeTypeForFile(attachment.FileName).name().toLatin1();
     return "Content-Type: " + (type.isEmpty() ? QByteArray("application/octet-stream") : type)
-        + CRLF + "Content-Transfer-Encoding: base64" + CRLF
-        + "Content-Disposition: attachment; " + FileNameParameter(name) + CRLF + CRLF
-        + Base64Lines(data);
+        + CRLF + "Content-Transfer-Encoding: base64" + CRLF + "Content-Disposition: attachment; "
+        + FileNameParameter(name) + CRLF + CRLF + Base64Lines(data);
 }
 } // namespace
 

@@ -1,8 +1,8 @@
 #include "CIdSMTP.h"
 
 #include <QUrl>
-#include <curl/curl.h>
 #include <cstring>
+#include <curl/curl.h>
 #include <memory>
 
 namespace {
