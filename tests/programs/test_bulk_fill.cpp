@@ -135,6 +135,25 @@ TEST_F(BulkFill, RefusedRowsAreReportedWithTheirRowAndNothingIsPrinted)
         << PageText(pages.at(1)).toStdString();
 }
 
+TEST_F(BulkFill, ACalculatedColumnMustAgreeWithWhatTheFormCalculates)
+{
+    // What vldtool values writes out fills again: calculated boxes are checked, not typed.
+    const QString csv = Write(QStringLiteral("invoice.csv"),
+                              "Item1,Qty1,Price1,Amount1\nPens,2,3,6\nInk,2,3,7\n");
+    const QString pdf = Path(QStringLiteral("invoice.pdf"));
+    const TRun run = Filler({QStringLiteral("--fill"), csv, QStringLiteral("--skip-invalid"),
+                             QStringLiteral("--print-to-pdf"), pdf, Example("Invoice.vld")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_TRUE(run.Err.contains(
+        QLatin1String("row 2 (line 3): Amount1 cannot be filled in; the form gives \"6\", the row "
+                      "\"7\"")))
+        << run.Err.toStdString();
+    const QList<QList<TWord>> pages = PdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(PageText(pages.first()).contains(QLatin1String("Pens 2 3.00 6.00")))
+        << PageText(pages.first()).toStdString();
+}
+
 TEST_F(BulkFill, AnInvalidAddressIsReportedWithItsRow)
 {
     const QString csv = Write(QStringLiteral("mail.csv"),
