@@ -455,6 +455,11 @@ void TDesignerMainForm::ApplyRecord(TUndoRedoItem *item, bool isUndo)
                 record->SetPageIndex(at);
         }
         break;
+    case idDblClickDlg:
+        for (int i = 0; i < record->Count(); ++i)
+            if (auto *entry = dynamic_cast<TUndoRedoTypes_DblClickDlg *>(record->Items(i)))
+                ApplyDialogEdit(*entry);
+        break;
     case idPropInspChange:
         for (int i = 0; i < record->Count(); ++i) {
             auto *entry = dynamic_cast<TUndoRedoTypes_PropInsp *>(record->Items(i));

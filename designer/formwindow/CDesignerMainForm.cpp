@@ -79,6 +79,7 @@ TDesignerMainForm::~TDesignerMainForm()
             static_cast<TSurfaceDesignerEvents &>(**designer) = TSurfaceDesignerEvents();
             designer->reset();
         }
+    ServeModelHooks(false);
     // Elements held only by the history go with it; those in the document stay with it.
     m_undo->Clear();
 }
@@ -94,6 +95,7 @@ void TDesignerMainForm::FormCreate()
     SetUpDesigner();
     SetUpStrip();
     SetUpDocks();
+    ServeModelHooks(true);
     connect(PagesPageControl()->tabBar(), &QTabBar::tabMoved, this,
             [this](int from, int to) { Guarded([&] { PageMoved(from, to); }); });
     UpdateDesignCommands();
@@ -276,6 +278,9 @@ void TDesignerMainForm::SetUpDesigner()
         selectionChanged();
     };
     d.OnCtrlsDeleted = d.OnSelectionCleared;
+    d.OnDblClick = [this](TCustomSurfaceDesigner *) {
+        OpenEditDialog();
+    };
     d.OnMouseUp = [this](TCustomSurfaceDesigner *, Qt::MouseButton button, Qt::KeyboardModifiers,
                          int, int) {
         if (button == Qt::LeftButton && m_paletteKind)

@@ -22,6 +22,7 @@ class TSurfaceDesigner;
 class TUndoRedo;
 class TUndoRedoItem;
 class TUndoRedoTypes_Base;
+class TUndoRedoTypes_DblClickDlg;
 class TUndoRedoTypes_Page;
 class TBasePgCtrl;
 class TVisualPgCtrl;
@@ -123,6 +124,16 @@ private:
     // A tab dragged onto another: the project's pages follow.
     void PageMoved(int from, int to);
     void PlaceFromPalette(const QRect &band);
+    // The model's seams to the designer (CDesignerHooks.cpp).
+    void ServeModelHooks(bool serve);
+    // The elements selected on the current designer (those behind strip buttons there).
+    QList<QWidget *> SelectedElements() const;
+    void SelectElement(QWidget *element, bool keepSelection);
+    void RecordDialogEdit(QObject *object, const QString &property, const QString &oldValue,
+                          const QString &newValue);
+    void ApplyDialogEdit(TUndoRedoTypes_DblClickDlg &entry);
+    // A double-click: the selected element's own dialog, or the page's with none selected.
+    void OpenEditDialog();
     // The palette and inspector tool windows (CDesignerDocks.cpp).
     void SetUpDocks();
     QDockWidget *AddToolDock(QWidget *tool, const char *name, const char *section, bool dockedLeft,

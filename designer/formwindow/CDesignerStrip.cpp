@@ -105,6 +105,9 @@ void TDesignerMainForm::SetUpStrip()
                 elements.append(element);
         BeforeCtrlsDeleted(elements);
     };
+    d.OnDblClick = [this](TCustomSurfaceDesigner *) {
+        OpenEditDialog();
+    };
     d.OnCtrlPaste = [this](TCustomSurfaceDesigner *, const QList<QWidget *> &ctrls) {
         StripPasted(ctrls);
     };

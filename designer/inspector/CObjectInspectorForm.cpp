@@ -181,7 +181,14 @@ void TObjectInspectorForm::SetSelection(const QList<QObject *> &objects)
             connect(object, &QObject::destroyed, this, [this] { ObjectGone(); });
         }
     m_grid->SetObjects(live);
-    RebuildObjectList();
+    // The list is rebuilt when the page or its elements changed; renames rebuild it too.
+    const int page = GlobalActivePgIdx();
+    TPrinterPage *view = GlobalPgScrollBox(page);
+    const int listed = view ? int(view->findChildren<TBasePgCtrl *>().size()) : 0;
+    if (page != m_listedPage || listed != m_listedCount)
+        RebuildObjectList();
+    else
+        m_combo->ShowObject(live.size() == 1 ? live.first() : nullptr);
 }
 
 QList<QObject *> TObjectInspectorForm::Selection() const
@@ -219,6 +226,8 @@ void TObjectInspectorForm::RebuildObjectList()
         for (TBasePgCtrl *element : view->findChildren<TBasePgCtrl *>())
             elements.append(element);
     m_combo->SetObjects(GlobalPgProps(page), page, elements);
+    m_listedPage = page;
+    m_listedCount = int(elements.size());
     const QList<QObject *> selection = Selection();
     m_combo->ShowObject(selection.size() == 1 ? selection.first() : nullptr);
 }

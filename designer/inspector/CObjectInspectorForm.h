@@ -72,4 +72,6 @@ private:
     TPropertyGrid *m_grid;
     QList<QPointer<QObject>> m_selection;
     bool m_rebuildPending = false;
+    int m_listedPage = -2;
+    int m_listedCount = -1;
 };

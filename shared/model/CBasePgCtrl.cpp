@@ -157,9 +157,12 @@ void TBasePgCtrl::SetName(const QString &name)
 
 void TBasePgCtrl::ApplyPropChange(TUpdateMethod update, const QString &value)
 {
-    // Without a design surface the edit applies to this element alone.
-    const QList<QWidget *> selection
+    // Without a design surface, or from a selection this element is not part of, the edit
+    // applies to this element alone.
+    QList<QWidget *> selection
         = GlobalDesignerSelection ? GlobalDesignerSelection() : QList<QWidget *> {this};
+    if (!selection.contains(this))
+        selection = {this};
     for (QWidget *control : selection)
         (this->*update)(control, value);
 }

@@ -54,6 +54,7 @@ QString GlobalAppNonVisualClipboardFile()
 }
 
 TGroupPageLookup GlobalPgPropGroupPageView = nullptr;
+TUndoRedo *GlobalDesignerUndoRedo = nullptr;
 TSelectionLookup GlobalDesignerSelection = nullptr;
 TDblClickUndoRecorder GlobalRecordDblClickUndo = nullptr;
 TSelectElementHook GlobalSelectElementHook = nullptr;

@@ -21,6 +21,7 @@ class TPropGroup;
 class TPropGroupPDF;
 class TProjectProps;
 class TProjectPropsPageProps;
+class TUndoRedo;
 
 // Application title format: the program's name goes in place of %s.
 inline constexpr const char *CGLOBAL_DEF_APPTITLE = "Velora %s";
@@ -195,6 +196,8 @@ bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLi
 // Designer seams: the controls a property edit applies to, and the undo record of
 // a double-click edit. Set by the designer once its surface and history exist
 // (null in the filler); read by the elements' and the project's property editors.
+// The designer's history of design actions; null in the filler.
+extern TUndoRedo *GlobalDesignerUndoRedo;
 using TSelectionLookup = QList<QWidget *> (*)();
 extern TSelectionLookup GlobalDesignerSelection;
 using TDblClickUndoRecorder = void (*)(QWidget *element, const QString &property,

@@ -3,6 +3,9 @@
 
 #include "DesignerTestWindow.h"
 
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 
 namespace {
@@ -229,6 +232,35 @@ TEST_F(DesignerWindow, DraggingATabReordersThePagesAndRecordsFollow)
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(GlobalActivePgIdx(), 1);
     EXPECT_EQ(box->geometry(), was);
+}
+
+TEST_F(DesignerWindow, ADoubleClickDialogEditIsOneUndoableStepOnThatElementOnly)
+{
+    Open();
+    TDesignTestBox *box = Box(QStringLiteral("Box11"));
+    TDesignTestBox *other = Box(QStringLiteral("Box12"));
+    const QString before = box->Text();
+    Click(box);
+    ScriptedDialogs().ExpectModal([](QDialog &dialog) {
+        if (auto *line = dialog.findChild<QLineEdit *>())
+            line->setText(QStringLiteral("Hello"));
+        else if (auto *memo = dialog.findChild<QPlainTextEdit *>())
+            memo->setPlainText(QStringLiteral("Hello"));
+        return int(QDialog::Accepted);
+    });
+    const QPoint at = OnEngine(box, box->rect().center());
+    // The window system follows the second press with a release; QTest does not.
+    QTest::mouseDClick(Engine(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(Engine(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box->Text(), QStringLiteral("Hello"));
+    EXPECT_EQ(other->Text(), before);
+    ASSERT_EQ(window->DesignerUndoRedo().Count(), 1);
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box->Text(), before);
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(box->Text(), QStringLiteral("Hello"));
 }
 
 TEST_F(DesignerWindow, SelectAllIsDisabledOnceEverythingIsSelected)

@@ -14,8 +14,9 @@ inline auto Live()
                     GlobalProjectChanged, GlobalLoadingProject, GlobalClearingProject,
                     GlobalAddingPage, GlobalAddingControl, GlobalGeneralString, GlobalMainForm,
                     GlobalPagesPageControl, GlobalFilling, GlobalSelectElementHook,
-                    GlobalPgPropGroupPageView, GlobalDesignerSelection, GlobalRecordDblClickUndo,
-                    GlobalRecordPageDblClickUndo, GlobalPlugIns, GlobalPasting);
+                    GlobalPgPropGroupPageView, GlobalDesignerSelection, GlobalDesignerUndoRedo,
+                    GlobalRecordDblClickUndo, GlobalRecordPageDblClickUndo, GlobalPlugIns,
+                    GlobalPasting);
 }
 
 template<class... T>
