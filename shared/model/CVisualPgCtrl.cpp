@@ -128,15 +128,22 @@ void TVisualPgCtrl::CalcRelBounds(bool left, bool top, bool a, bool b, bool heig
         CalcPosSizeProps(left, top, a, b, height, width);
 }
 
+namespace {
+// The pixel size of the element's font on screen at the page's zoom.
+int RelFontPixels(const TPrinterPage *page, const QWidget *element, int points)
+{
+    const int ppi = page ? page->ScreenPixelsPerInchY() : element->logicalDpiY();
+    const int zoom = page ? page->Zoom() : 100;
+    return qMax(1, -GlobalCompFontHeight(ppi, zoom, points));
+}
+} // namespace
+
 void TVisualPgCtrl::CalcRelFontSize()
 {
     if (!m_character)
         return;
-    const TPrinterPage *page = ParentPage();
-    const int ppi = page ? page->ScreenPixelsPerInchY() : logicalDpiY();
-    const int zoom = page ? page->Zoom() : 100;
     QFont f = font();
-    f.setPixelSize(qMax(1, -GlobalCompFontHeight(ppi, zoom, m_character->CharacterSize())));
+    f.setPixelSize(RelFontPixels(ParentPage(), this, m_character->CharacterSize()));
     setFont(f);
 }
 
@@ -283,11 +290,12 @@ void TVisualPgCtrl::PropGroupFontChanged()
     f.setUnderline(style.testFlag(csUnderline));
     f.setStrikeOut(style.testFlag(csStrikeOut));
     f.setHintingPreference(QFont::PreferNoHinting);
+    // Sized here too, so that the widget takes its font once: each change is dear.
+    f.setPixelSize(RelFontPixels(ParentPage(), this, m_character->CharacterSize()));
     setFont(f);
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, ColorToQColor(m_character->CharacterColor()));
     setPalette(pal);
-    CalcRelFontSize();
 }
 
 bool TVisualPgCtrl::PropGroupIsFixedStyle() const

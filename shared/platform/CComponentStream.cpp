@@ -77,7 +77,9 @@ const TPropInfo *TClassCache::Find(const QMetaObject *metaObject, QStringView na
     for (auto it = props.ByFoldedName.constFind(hash);
          it != props.ByFoldedName.constEnd() && it.key() == hash; ++it) {
         const TPropInfo &info = props.List[size_t(it.value())];
-        if (name.compare(info.Name, Qt::CaseInsensitive) == 0 && (!found || &info > found))
+        // Files mostly spell names as declared; the exact test is the cheap one.
+        const bool equal = name == info.Name || name.compare(info.Name, Qt::CaseInsensitive) == 0;
+        if (equal && (!found || &info > found))
             found = &info;
     }
     return found;
