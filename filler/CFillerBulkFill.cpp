@@ -21,7 +21,9 @@
 #include <QHash>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -340,9 +342,12 @@ private:
     {
         for (const QString &name : std::as_const(m_saved)) {
             const QString target = QDir(m_request.SaveDir).filePath(name);
-            QFile::remove(target);
-            if (!QFile::rename(m_staging->filePath(name), target)) {
-                Say(QStringLiteral("Could not put \"%1\" in place.").arg(target));
+            // Replaces a document of that name in one step: it is never missing meanwhile.
+            if (std::rename(QFile::encodeName(m_staging->filePath(name)).constData(),
+                            QFile::encodeName(target).constData())
+                != 0) {
+                Say(QStringLiteral("Could not put \"%1\" in place: %2")
+                        .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
                 return false;
             }
         }

@@ -332,8 +332,8 @@ const QCommandLineOption kNoOffsets(
     QStringLiteral("With --print or --print-to-pdf: print without the printer's saved offsets."));
 const QCommandLineOption kPublishAnyway(
     QStringLiteral("publish-anyway"),
-    QStringLiteral("With --print or --print-to-pdf: print a form that fails validation (a blank "
-                   "form to fill in by hand, say)."));
+    QStringLiteral("With --print, --print-to-pdf or --fill: print a form that fails validation "
+                   "(a blank form to fill in by hand, say)."));
 const QCommandLineOption kFill(
     QStringLiteral("fill"),
     QStringLiteral("With --print-to-pdf, --print or --save-each: fill the document once per row "
@@ -356,8 +356,8 @@ const QCommandLineOption kPrintCalibration(
     QStringLiteral("out.pdf"));
 const QCommandLineOption
     kPaper(QStringLiteral("paper"),
-           QStringLiteral("With --print-calibration: the paper, by its code (9 is A4, 1 is Letter; "
-                          "--list-printers lists them)."),
+           QStringLiteral("With --print-calibration: the paper, by its code (9 is A4, 1 is "
+                          "Letter, 11 is A5)."),
            QStringLiteral("code"));
 const QCommandLineOption kScreenshot(
     QStringLiteral("screenshot"),
