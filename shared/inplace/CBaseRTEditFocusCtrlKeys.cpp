@@ -32,29 +32,67 @@ bool IsControl(char32_t c)
     return c < 32 || (c >= 0x7F && c <= 0x9F);
 }
 
+namespace {
+// The line around at, between line breaks: clusters never reach over one.
+QStringView LineAround(const QString &text, qsizetype at, qsizetype &from)
+{
+    from = at;
+    while (from > 0 && text[from - 1] != kCR && text[from - 1] != kLF)
+        --from;
+    qsizetype to = at;
+    while (to < text.size() && text[to] != kCR && text[to] != kLF)
+        ++to;
+    return QStringView(text).sliced(from, to - from);
+}
+} // namespace
+
 int CharCount(const QString &text)
 {
     // A letter with its marks is one character; a hard break stays two, as it always counted.
     int n = 0;
-    for (qsizetype i = 0; i < text.size(); i = NextGrapheme(text, i))
-        n += text[i] == kCR && i + 1 < text.size() && text[i + 1] == kLF ? 2 : 1;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] == kCR || text[i] == kLF) {
+            ++n;
+            ++i;
+            continue;
+        }
+        qsizetype from = 0;
+        const QStringView line = LineAround(text, i, from);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, line.data(), line.size());
+        for (qsizetype at = 0; at >= 0 && at < line.size(); at = finder.toNextBoundary())
+            ++n;
+        i = from + line.size();
+    }
     return n;
 }
 
 qsizetype NextGrapheme(const QString &text, qsizetype at)
 {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    finder.setPosition(at);
+    if (at >= text.size())
+        return text.size();
+    if (text[at] == kCR || text[at] == kLF)
+        return at + (text[at] == kCR && at + 1 < text.size() && text[at + 1] == kLF ? 2 : 1);
+    qsizetype from = 0;
+    const QStringView line = LineAround(text, at, from);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, line.data(), line.size());
+    finder.setPosition(at - from);
     const qsizetype next = finder.toNextBoundary();
-    return next < 0 ? text.size() : next;
+    return next < 0 ? from + line.size() : from + next;
 }
 
 qsizetype PreviousGrapheme(const QString &text, qsizetype at)
 {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    finder.setPosition(at);
+    if (at <= 0)
+        return 0;
+    if (text[at - 1] == kCR || text[at - 1] == kLF)
+        return at - (text[at - 1] == kLF && at >= 2 && text[at - 2] == kCR ? 2 : 1);
+    qsizetype from = 0;
+    const QStringView line = LineAround(text, at - 1, from);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, line.data(), line.size());
+    finder.setPosition(at - from);
     const qsizetype previous = finder.toPreviousBoundary();
-    return previous < 0 ? 0 : previous;
+    return previous < 0 ? from : from + previous;
 }
 
 } // namespace RTEditFocusCtrlDetail
