@@ -252,6 +252,8 @@ QWidget *TButtonActionsDlg::PostPage()
     PostAvailable->addItems(Global_FillHTMLExportDropList(PostableKinds));
     auto *add = new QPushButton(QStringLiteral("->"), page);
     auto *remove = new QPushButton(QStringLiteral("<-"), page);
+    add->setObjectName(QStringLiteral("PostAddField"));
+    remove->setObjectName(QStringLiteral("PostRemoveField"));
     connect(add, &QPushButton::clicked, this, [this] {
         if (QListWidgetItem *item = PostAvailable->takeItem(PostAvailable->currentRow()))
             PostFields->addItem(item);
@@ -280,6 +282,7 @@ QWidget *TButtonActionsDlg::PostPage()
     form->addRow(QStringLiteral("Respond With Dialog :"), PostRespondWithDialog);
     form->addRow(QStringLiteral("Strip HTML Tags :"), PostStripHTML);
     layout->addLayout(form, 3, 0, 1, 3);
+    layout->setRowStretch(4, 1);
     return page;
 }
 
@@ -529,6 +532,8 @@ void TButtonActionsDlg::RefillList(int current)
     for (const TButtonAction &action : m_actions)
         PerformList->addItem(action.DisplayName());
     PerformList->setCurrentRow(current);
+    if (current >= 0 && current < m_actions.size())
+        ShowAction(m_actions.at(current));
     UpdateButtons();
 }
 

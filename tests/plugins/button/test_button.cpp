@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -419,4 +420,64 @@ TEST_F(Button, MailToAddressWithoutAPasswordAndNoHeaderFromALineBreak)
     const QByteArray headers = encoded.left(encoded.indexOf("\r\n\r\n"));
     EXPECT_FALSE(headers.contains("\r\nBcc:")) << headers.constData();
     EXPECT_TRUE(headers.contains("Subject: S Bcc: x@example.com")) << headers.constData();
+}
+
+TEST_F(Button, ActionsDialogBuildsTheListInOrderAndOkStoresIt)
+{
+    Add<TSampleTextBox>(QStringLiteral("Amount"));
+    TButton *button = ButtonWith({Action(bakSave)});
+    GlobalProjectChanged = false;
+    ScriptedDialogs().ExpectModal([](QDialog &dialog) {
+        auto &actions = static_cast<TButtonActionsDlg &>(dialog);
+        // Shown, so that the buttons of each page are laid out to be clicked.
+        actions.show();
+        EXPECT_EQ(actions.windowTitle(), QStringLiteral(" Actions"));
+        EXPECT_EQ(actions.ActionCombo->itemText(0), QStringLiteral("Open"));
+        EXPECT_EQ(actions.ActionCombo->itemText(19), QStringLiteral("Execute Application"));
+        EXPECT_EQ(actions.ActionCombo->findText(QStringLiteral("New")), -1);
+        EXPECT_EQ(actions.PerformList->count(), 1);
+        // A goto page kept to the pages there are, added after Save.
+        actions.ChooseKind(bakGotoPage);
+        actions.GotoPage->setValue(7);
+        QTest::mouseClick(actions.AddButton, Qt::LeftButton);
+        // A post of the chosen field; the separator typed into the address goes.
+        actions.ChooseKind(bakPostToURL);
+        QApplication::processEvents();
+        actions.PostURL->setText(QStringLiteral("http://a") + S + QStringLiteral("b/"));
+        EXPECT_EQ(actions.PostAvailable->count(), 1);
+        actions.PostAvailable->setCurrentRow(0);
+        QTest::mouseClick(actions.findChild<QPushButton *>(QStringLiteral("PostAddField")),
+                          Qt::LeftButton);
+        QTest::mouseClick(actions.AddButton, Qt::LeftButton);
+        EXPECT_EQ(actions.PerformList->count(), 3);
+        QDir().mkpath(QStringLiteral("screenshots"));
+        actions.grab().save(QStringLiteral("screenshots/button-actions-post.png"));
+        // Moved to the top, then the middle one deleted, then Save modified into Close.
+        QTest::mouseClick(actions.UpButton, Qt::LeftButton);
+        QTest::mouseClick(actions.UpButton, Qt::LeftButton);
+        EXPECT_EQ(actions.PerformList->item(0)->text(), QStringLiteral("Post To URL"));
+        actions.PerformList->setCurrentRow(1);
+        QTest::mouseClick(actions.DeleteButton, Qt::LeftButton);
+        actions.PerformList->setCurrentRow(1);
+        EXPECT_EQ(actions.ChosenKind(), bakGotoPage);
+        actions.ChooseKind(bakClose);
+        QTest::mouseClick(actions.ModifyButton, Qt::LeftButton);
+        return int(mrOk);
+    });
+    QString value;
+    ASSERT_TRUE(button->ShowPropEditor(QStringLiteral("ButtonActions"), false, value));
+    EXPECT_EQ(value, QStringList({"14", "http://ab/", "Amount", "", "0", "0", "2"}).join(S));
+    EXPECT_EQ(button->ButtonActions(), value);
+    EXPECT_EQ(button->Actions().Count(), 2);
+    EXPECT_TRUE(GlobalProjectChanged);
+
+    // Cancel changes nothing.
+    GlobalProjectChanged = false;
+    ScriptedDialogs().ExpectModal([](QDialog &dialog) {
+        QTest::mouseClick(static_cast<TButtonActionsDlg &>(dialog).DeleteButton, Qt::LeftButton);
+        return int(mrCancel);
+    });
+    EXPECT_FALSE(button->ShowPropEditor(QStringLiteral("ButtonActions"), false, value));
+    EXPECT_EQ(button->Actions().Count(), 2);
+    EXPECT_FALSE(GlobalProjectChanged);
 }

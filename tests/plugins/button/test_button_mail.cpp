@@ -10,6 +10,7 @@
 #include "FillerTestWindow.h"
 #include "TestServers.h"
 
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -209,4 +210,27 @@ TEST_F(ButtonInFiller, PrintDialogCancelledKeepsTheFormOpenValidatedSaveSaves)
     EXPECT_TRUE(button->RunActions());
     EXPECT_FALSE(GlobalProjectChanged);
     EXPECT_EQ(GlobalProjectName, path);
+}
+
+TEST_F(ButtonInFiller, CancelInTheProgressWindowStopsTheSendQuietly)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    Open({Mail(silent.serverPort()), TButtonAction(bakSave)});
+    QElapsedTimer clock;
+    clock.start();
+    // The user presses Cancel while the client still waits for the server's greeting.
+    QTimer::singleShot(300, [] {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QStringLiteral("NetProgressForm") && top->isVisible()) {
+                EXPECT_EQ(top->windowTitle(), QStringLiteral(" Progress..."));
+                auto *cancel
+                    = top->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel);
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+    });
+    EXPECT_TRUE(button->RunActions());
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(ScriptedDialogs().Shown().isEmpty());
+    EXPECT_TRUE(window->HasDocument());
 }
