@@ -216,6 +216,8 @@ void TObjectInspectorForm::ObjectGone()
 void TObjectInspectorForm::Refresh()
 {
     m_grid->RefreshValues();
+    // An undone rename changes the list's order.
+    RebuildObjectList();
 }
 
 void TObjectInspectorForm::RebuildObjectList()
