@@ -6,9 +6,12 @@
 #include "CAppPaths.h"
 #include "CDesignerMainForm.h"
 #include "CGlobal.h"
+#include "CObjectInspectorForm.h"
 #include "CPaletteForm.h"
 #include "CPlugIns.h"
 #include "CProjectInfo.h"
+#include "CProjectProps.h"
+#include "CSurfaceDesigner.h"
 #include "Cini.h"
 
 #include <QAction>
@@ -16,6 +19,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace {
 // Boolean keys are written only when they change, so that an unwritable settings
@@ -92,7 +96,65 @@ void TDesignerMainForm::SetUpDocks()
         if (!GlobalLoadingProject && HasDocument())
             ProjectInfo().SetLastPalettePage(index);
     });
+    m_inspector = new TObjectInspectorForm(this);
+    m_inspector->setObjectName(QStringLiteral("ObjectInspectorForm"));
+    m_inspector->setWindowTitle(QStringLiteral("Properties"));
+    m_inspector->OnChangeProperty
+        = [this](const QList<QObject *> &objects, const QString &path, const QString &value) {
+              return ChangeProperty(objects, path, value);
+          };
+    m_propertiesDock
+        = AddToolDock(m_inspector, "PropertiesDock", "Properties", true, m_propertiesAction);
+    connect(m_inspector, &TObjectInspectorForm::ElementChosen, this, [this](QObject *object) {
+        if (auto *element = qobject_cast<QWidget *>(object)) {
+            SelectElement(element, false);
+        } else {
+            m_designer1->UnSelectAll();
+            if (m_designer2)
+                m_designer2->UnSelectAll();
+        }
+    });
+    connect(m_inspector, &TObjectInspectorForm::PropertyChanged, this, [this](const QString &path) {
+        // Moved or renamed elements: the grabbers and the drop-down follow.
+        if (path.contains(QLatin1String("PosSize")) && m_designer1->Active())
+            m_designer1->Engine()->update();
+        if (path == QLatin1String("Name"))
+            m_inspector->RebuildObjectList();
+    });
     m_docksReady = true;
+}
+
+void TDesignerMainForm::ScheduleInspectorUpdate()
+{
+    if (!m_inspector || m_inspectorPending)
+        return;
+    m_inspectorPending = true;
+    // Once the selection has settled: a band selects its controls one by one.
+    QTimer::singleShot(0, this, [this] {
+        m_inspectorPending = false;
+        UpdateInspector();
+    });
+}
+
+void TDesignerMainForm::UpdateInspector()
+{
+    if (!m_inspector)
+        return;
+    QList<QObject *> objects;
+    if (DesignMode() && !GlobalClearingProject) {
+        for (QWidget *element : SelectedElements())
+            objects.append(element);
+        // Nothing selected: the page's own settings.
+        if (objects.isEmpty())
+            if (TProjectPropsPageProps *page = GlobalPgProps(GlobalActivePgIdx()))
+                objects.append(page);
+    }
+    if (objects != m_inspector->Selection()) {
+        m_inspector->SetSelection(objects);
+        m_inspector->RebuildObjectList();
+    } else {
+        m_inspector->Refresh();
+    }
 }
 
 void TDesignerMainForm::FillPalette()

@@ -305,7 +305,10 @@ bool TDesignerMainForm::ChangeProperty(const QList<QObject *> &objects, const QS
         const auto [holder, property] = ResolveProperty(object, path);
         if (!holder || !property.isWritable())
             return false;
-        changes.append({object, holder, property, PropertyValueText(holder, property)});
+        // An object that already holds the value is left out; none left, nothing is recorded.
+        const QString old = PropertyValueText(holder, property);
+        if (old != value)
+            changes.append({object, holder, property, old});
     }
     // All or nothing: a value one object refuses is taken back from the others.
     for (qsizetype i = 0; i < changes.size(); ++i) {

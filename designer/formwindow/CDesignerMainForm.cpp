@@ -423,6 +423,7 @@ void TDesignerMainForm::EditStateChanged(QObject *source)
 {
     if (!DesignMode() || !m_designer1) {
         TFillerMainForm::EditStateChanged(source);
+        ScheduleInspectorUpdate();
         return;
     }
     if (GlobalClearingProject)
@@ -453,6 +454,7 @@ void TDesignerMainForm::EditStateChanged(QObject *source)
     for (const auto &[name, on] : flags)
         if (QAction *action = Action(QString::fromLatin1(name)))
             action->setEnabled(on);
+    ScheduleInspectorUpdate();
 }
 
 void TDesignerMainForm::Dispatch(TMessage &message)

@@ -16,6 +16,7 @@ class QDockWidget;
 class QScrollArea;
 class QWidget;
 class TCustomSurfaceDesigner;
+class TObjectInspectorForm;
 class TPaletteForm;
 class TPrinterPage;
 class TSurfaceDesigner;
@@ -54,6 +55,7 @@ public:
 
     TSurfaceDesigner *SurfaceDesigner1() const { return m_designer1.get(); }
     TPaletteForm *Palette() const { return m_palette; }
+    TObjectInspectorForm *Inspector() const { return m_inspector; }
     // The designer of the non-visual strip.
     TSurfaceDesigner *SurfaceDesigner2() const { return m_designer2.get(); }
     // The button standing for a non-visual element on the strip, or null.
@@ -142,6 +144,9 @@ private:
     void ShowPaletteTab(int index);
     // Shown while designing, each as its View menu check says.
     void UpdateDocks();
+    // The inspector shows the selected elements, or the active page's settings.
+    void ScheduleInspectorUpdate();
+    void UpdateInspector();
     // The non-visual strip (CDesignerStrip.cpp).
     void SetUpStrip();
     TSurfaceDesigner *CurrentDesigner() const;
@@ -187,6 +192,8 @@ private:
     int m_pasteOffset = 8;
     int m_paletteKind = 0;
     TPaletteForm *m_palette = nullptr;
+    TObjectInspectorForm *m_inspector = nullptr;
+    bool m_inspectorPending = false;
     QDockWidget *m_paletteDock = nullptr;
     QDockWidget *m_propertiesDock = nullptr;
     QAction *m_paletteAction = nullptr;

@@ -3,7 +3,10 @@
 
 #include "DesignerTestWindow.h"
 
+#include "CObjectInspectorForm.h"
+
 #include <QDialog>
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -261,6 +264,41 @@ TEST_F(DesignerWindow, ADoubleClickDialogEditIsOneUndoableStepOnThatElementOnly)
     EXPECT_EQ(box->Text(), before);
     Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(box->Text(), QStringLiteral("Hello"));
+}
+
+TEST_F(DesignerWindow, TheInspectorFollowsTheSelectionAndShowsThePageWhenNothingIs)
+{
+    Open();
+    TObjectInspectorForm *inspector = window->Inspector();
+    ASSERT_TRUE(inspector);
+    QCoreApplication::processEvents();
+    const QList<QObject *> page {GlobalPgProps(0)};
+    EXPECT_EQ(inspector->Selection(), page);
+    EXPECT_TRUE(window->findChild<QDockWidget *>(QStringLiteral("PropertiesDock"))->isVisible());
+
+    Click(Box(QStringLiteral("Box11")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inspector->Selection(), QList<QObject *> {Box(QStringLiteral("Box11"))});
+    Key(Qt::Key_A, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inspector->Selection().size(), 3);
+
+    // An edit made through the inspector is one step for all three.
+    ASSERT_TRUE(inspector->OnChangeProperty(inspector->Selection(),
+                                            QStringLiteral("VisualBorderProps.BorderWidth"),
+                                            QStringLiteral("4")));
+    EXPECT_EQ(Box(QStringLiteral("Box13"))->VisualBorderProps()->BorderWidth(), 4);
+    EXPECT_EQ(window->DesignerUndoRedo().Count(), 1);
+
+    Key(Qt::Key_Delete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inspector->Selection(), page);
+
+    // Filling the form in leaves the inspector nothing to show.
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(inspector->Selection().isEmpty());
+    EXPECT_FALSE(window->findChild<QDockWidget *>(QStringLiteral("PropertiesDock"))->isVisible());
 }
 
 TEST_F(DesignerWindow, SelectAllIsDisabledOnceEverythingIsSelected)
