@@ -154,6 +154,40 @@ TEST_F(BulkFill, ACalculatedColumnMustAgreeWithWhatTheFormCalculates)
         << PageText(pages.first()).toStdString();
 }
 
+TEST_F(BulkFill, ASavedOffsetShiftsEveryFilledCopy)
+{
+    QDir().mkpath(Path(QStringLiteral("config/Corvale/Velora")));
+    Write(QStringLiteral("config/Corvale/Velora/App.ini"),
+          "[PrinterOffsets]\n0=\"Measured\", \"Velora PDF Printer\", 1.5, -0.5\n");
+    const QString csv
+        = Write(QStringLiteral("d.csv"), "FullName,Email\nAnn,a@example.com\nBen,b@example.com\n");
+    const QStringList command {QStringLiteral("--fill"), csv, Example("Employee.vld"),
+                               QStringLiteral("--print-to-pdf")};
+    // Saved offsets need a choice, as for a single print.
+    const TRun unchosen = Filler(QStringList(command) << Path(QStringLiteral("o.pdf")));
+    EXPECT_EQ(unchosen.ExitCode, 1);
+    EXPECT_TRUE(unchosen.Err.contains(QLatin1String("Choose one with --offset NAME")));
+    const QString plain = Path(QStringLiteral("plain.pdf"));
+    const QString shifted = Path(QStringLiteral("shifted.pdf"));
+    ASSERT_EQ(Filler(QStringList(command) << plain << QStringLiteral("--no-offsets")).ExitCode, 0);
+    ASSERT_EQ(Filler(QStringList(command)
+                     << shifted << QStringLiteral("--offset") << QStringLiteral("Measured"))
+                  .ExitCode,
+              0);
+    const QList<QList<TWord>> before = PdfWords(plain);
+    const QList<QList<TWord>> after = PdfWords(shifted);
+    ASSERT_EQ(after.size(), 2);
+    for (int page = 0; page < 2; ++page) {
+        const QString name = page == 0 ? QStringLiteral("Ann") : QStringLiteral("Ben");
+        const TWord *a = FindWord(before.value(page), name);
+        const TWord *b = FindWord(after.value(page), name);
+        ASSERT_TRUE(a && b) << page;
+        // Within a printer pixel (0.12 pt).
+        EXPECT_NEAR(b->X - a->X, 1.5 / 25.4 * 72, 0.13);
+        EXPECT_NEAR(b->Y - a->Y, -0.5 / 25.4 * 72, 0.13);
+    }
+}
+
 TEST_F(BulkFill, AnInvalidAddressIsReportedWithItsRow)
 {
     const QString csv = Write(QStringLiteral("mail.csv"),
