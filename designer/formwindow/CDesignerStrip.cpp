@@ -67,7 +67,17 @@ void TDesignerMainForm::SetUpStrip()
     m_stripScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_stripContent = new QWidget;
     m_stripContent->setObjectName(QStringLiteral("NVCtrlsContent"));
+    // The content fills the strip and scrolls only when the buttons need more room.
+    m_stripScroll->setWidgetResizable(true);
     m_stripScroll->setWidget(m_stripContent);
+    m_stripScroll->setFixedHeight(kStripHeight);
+    // The strip grows by the scroll bar's height while one is shown.
+    connect(m_stripScroll->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this](int, int max) {
+                m_stripScroll->setFixedHeight(
+                    kStripHeight
+                    + (max > 0 ? m_stripScroll->horizontalScrollBar()->sizeHint().height() : 0));
+            });
     strip->addWidget(m_stripScroll);
     column->addWidget(m_stripPanel);
     m_stripPanel->hide();
@@ -245,11 +255,7 @@ void TDesignerMainForm::LayoutStrip()
         }
     for (qsizetype i = 0; i < m_strip.size(); ++i)
         m_strip.at(i).Button->setGeometry(int(i) * kButtonStep + 2, 2, kButtonWidth, kButtonHeight);
-    const int width = int(m_strip.size()) * kButtonStep + 2;
-    m_stripContent->resize(qMax(width, m_stripScroll->viewport()->width()), kStripHeight);
-    const bool scrolls = width > m_stripScroll->width();
-    m_stripScroll->setFixedHeight(
-        kStripHeight + (scrolls ? m_stripScroll->horizontalScrollBar()->sizeHint().height() : 0));
+    m_stripContent->setMinimumSize(int(m_strip.size()) * kButtonStep + 2, kStripHeight);
     const bool shown = DesignMode() && !m_strip.isEmpty();
     m_stripPanel->setVisible(shown);
     if (m_designer2 && m_designer2->Active() != shown) {

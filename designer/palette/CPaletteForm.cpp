@@ -35,6 +35,8 @@ TPaletteForm::TPaletteForm(QWidget *parent)
     m_tabs->setObjectName(QStringLiteral("PlugInPageControl"));
     m_tabs->setTabPosition(QTabWidget::East);
     m_tabs->setDocumentMode(true);
+    // Room for a row of buttons even before the plug-ins are in.
+    setMinimumWidth(150);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);
