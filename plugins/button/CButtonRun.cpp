@@ -86,7 +86,7 @@ void PostToURL(const TButtonAction &action)
     QString response;
     {
         TNetProgressForm progress(GlobalMainForm, http, pairs.size());
-        response = http.Post(url, pairs.toLatin1());
+        response = http.Post(url, pairs.toUtf8());
     }
     if (action.Bool(PostStripHTML))
         response = Global_StripHTML(response);

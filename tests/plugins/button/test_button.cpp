@@ -481,3 +481,23 @@ TEST_F(Button, ActionsDialogBuildsTheListInOrderAndOkStoresIt)
     EXPECT_EQ(button->Actions().Count(), 2);
     EXPECT_FALSE(GlobalProjectChanged);
 }
+
+TEST_F(Button, PostToAPortNobodyListensOnSaysSoAndGoesOn)
+{
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        port = probe.serverPort();
+    }
+    Add<TSampleTextBox>(QStringLiteral("City"))->SetText(QStringLiteral("Oslo"));
+    TButton *button
+        = ButtonWith({Action(bakPostToURL,
+                             {{PostURL, QStringLiteral("http://127.0.0.1:%1/").arg(port)},
+                              {PostFields, QStringLiteral("City")}}),
+                      Action(bakSave)});
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("Unable to connect to 127.0.0.1!"));
+    EXPECT_TRUE(button->RunActions());
+    EXPECT_EQ(ScriptedDialogs().Shown().last().Caption, QStringLiteral("Post To URL Error"));
+    EXPECT_EQ(mainWindow.Commands, QStringList({"40"}));
+}
