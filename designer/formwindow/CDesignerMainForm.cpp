@@ -393,6 +393,10 @@ void TDesignerMainForm::UpdateDesignCommands()
         duplicate->setVisible(!open || design);
     if (QMenu *element = findChild<QMenu *>(QStringLiteral("ElementMenu")))
         element->setEnabled(design);
+    // Their toolbar buttons too; in design mode the selection decides (EditStateChanged).
+    if (!design)
+        for (const char *name : {"ElementToFront", "ElementToBack"})
+            Action(QString::fromLatin1(name))->setEnabled(false);
     if (QMenu *page = findChild<QMenu *>(QStringLiteral("PageMenu")))
         page->setEnabled(design);
     Action(QStringLiteral("PageInsert"))->setEnabled(design);

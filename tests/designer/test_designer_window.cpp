@@ -50,6 +50,9 @@ TEST_F(DesignerWindow, FillingModeTypesWithUndoAndDesignModeKeepsEveryElement)
     EXPECT_TRUE(GlobalFilling);
     EXPECT_FALSE(window->SurfaceDesigner1()->Active());
     EXPECT_TRUE(window->Action(QStringLiteral("ViewValidateForm"))->isEnabled());
+    // The selection stays for design mode, but nothing arranges elements meanwhile.
+    EXPECT_FALSE(Enabled("ElementToFront"));
+    EXPECT_FALSE(Enabled("PageInsert"));
 
     // Typing as in the filler, with the element's own undo.
     QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
