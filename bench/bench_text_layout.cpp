@@ -111,6 +111,36 @@ void BM_EngineRelayoutAfterKeystroke(benchmark::State &state)
     }
 }
 BENCHMARK(BM_EngineRelayoutAfterKeystroke)->Unit(benchmark::kMicrosecond);
+
+// The same prose with every fourth word in Hebrew, Arabic or Devanagari: each
+// line is shaped, in its bidirectional order, with fallback fonts.
+QString MixedProse(int length)
+{
+    static const char16_t *const words[] = {u"שלום", u"مرحبا", u"नमस्ते"};
+    QString text;
+    text.reserve(length + 16);
+    const QStringList latin = Prose(length).split(QLatin1Char(' '));
+    for (qsizetype i = 0; i < latin.size() && text.size() < length; ++i) {
+        text += i % 4 == 3 ? QString::fromUtf16(words[(i / 4) % std::size(words)]) : latin[i];
+        text += QLatin1Char(' ');
+    }
+    text.truncate(length);
+    return text;
+}
+
+void BM_EngineBuildMixedScripts(benchmark::State &state)
+{
+    TBox box;
+    const QString text = MixedProse(int(state.range(0)));
+    box.Engine().BuildWYSIWYGData(true, text, true);
+    for (auto _ : state) {
+        box.Engine().BuildWYSIWYGData(true, text, true);
+        benchmark::DoNotOptimize(box.Engine().TextDataCount());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.counters["lines"] = box.Engine().LineNo();
+}
+BENCHMARK(BM_EngineBuildMixedScripts)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char **argv)

@@ -121,7 +121,10 @@ QPoint TBaseRTEditFocusCtrl::GetDefCursorPos() const
     int x = area.left();
     int y = area.top();
     if (paragraph) {
-        if (paragraph->ParagraphHorzAlign() == taRightJustify)
+        // Right to left, the start of a line is at the right.
+        const bool rtl = paragraph->ParagraphDirection() == pdRightToLeft;
+        if ((paragraph->ParagraphHorzAlign() == taRightJustify) != rtl
+            && paragraph->ParagraphHorzAlign() != taCenter)
             x = area.left() + area.width() - 1;
         else if (paragraph->ParagraphHorzAlign() == taCenter)
             x = area.left() + area.width() / 2;
