@@ -411,7 +411,7 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
         return QStringLiteral("--fill needs the CSV file of the values.");
     if (filler && parser.isSet(kSaveEach) && options.SaveEach.isEmpty())
         return QStringLiteral("--save-each needs the folder to save into.");
-    if ((parser.isSet(kSaveEach) || options.SkipInvalid) && options.FillData.isEmpty())
+    if ((filler && parser.isSet(kSaveEach) || options.SkipInvalid) && options.FillData.isEmpty())
         return QStringLiteral("--save-each and --skip-invalid go with --fill.");
     if (filler && parser.isSet(kPrintCalibration)) {
         if (options.Calibration.isEmpty())
@@ -443,17 +443,17 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
         return QStringLiteral("Only one document can be given.");
     if (options.PrintToPdf && options.Print)
         return QStringLiteral("--print and --print-to-pdf cannot go together.");
-    if (parser.isSet(kPrinter) && !options.Print)
+    if (filler && parser.isSet(kPrinter) && !options.Print)
         return QStringLiteral("--printer goes with --print.");
-    if (parser.isSet(kPrinter) && options.Printer.isEmpty())
+    if (filler && parser.isSet(kPrinter) && options.Printer.isEmpty())
         return QStringLiteral("--printer needs the name of a printer queue.");
     if (options.PublishAnyway && !printing && options.FillData.isEmpty())
         return QStringLiteral("--publish-anyway goes with --print, --print-to-pdf or --fill.");
-    if ((parser.isSet(kOffset) || options.NoOffsets) && !printing)
+    if ((filler && parser.isSet(kOffset) || options.NoOffsets) && !printing)
         return QStringLiteral("--offset and --no-offsets go with --print or --print-to-pdf.");
-    if (parser.isSet(kOffset) && options.NoOffsets)
+    if (filler && parser.isSet(kOffset) && options.NoOffsets)
         return QStringLiteral("--offset and --no-offsets cannot go together.");
-    if (parser.isSet(kOffset) && options.Offset.isEmpty())
+    if (filler && parser.isSet(kOffset) && options.Offset.isEmpty())
         return QStringLiteral("--offset needs the name of a saved offset.");
     if (options.ListPrinters && (printing || !options.Document.isEmpty()))
         return QStringLiteral("--list-printers takes no document and prints nothing.");
