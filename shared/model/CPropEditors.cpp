@@ -554,11 +554,20 @@ bool TPropEditorBaseDlg::Edit(QString &stored)
         return false;
     QObject *owner = OwnerOfHolder(Holders().first());
     const QString name = PropertyName();
+    // The dialogs apply what they return; the old values go back so that the
+    // inspector's change path records the edit as one step from them.
+    QStringList old;
+    for (QObject *holder : Holders())
+        old << PropertyValueText(holder, Property());
+    bool ok = false;
     if (auto *element = qobject_cast<TBasePgCtrl *>(owner))
-        return element->ShowPropEditor(name, false, stored);
-    if (auto *page = qobject_cast<TProjectPropsPageProps *>(owner))
-        return page->ShowPropEditor(name, false, stored);
-    return false;
+        ok = element->ShowPropEditor(name, false, stored);
+    else if (auto *page = qobject_cast<TProjectPropsPageProps *>(owner))
+        ok = page->ShowPropEditor(name, false, stored);
+    for (qsizetype i = 0; ok && i < Holders().size(); ++i)
+        if (PropertyValueText(Holders().at(i), Property()) != old.at(i))
+            SetPropertyValueText(Holders().at(i), Property(), old.at(i));
+    return ok;
 }
 
 QStringList PropEditorPaperSizeCaptions()

@@ -11,9 +11,12 @@
 #include "Cini.h"
 #include "DesignerTestWindow.h"
 
+#include "CPrinterService.h"
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QToolButton>
 
 namespace {
 QString Value(QObject *element, const QString &path)
@@ -149,15 +152,21 @@ TEST_F(Inspector, RefusedValuesAreToldAndTheOldValueStays)
     Type(style, QStringLiteral("psVariable"));
     EXPECT_EQ(Value(box, style), QStringLiteral("psFixed"));
 
-    for (const char *bad : {"1e999", "nan", "12abc", "99999999999"}) {
-        for (const char *path : {"VisualBorderProps.BorderWidth", "BaseRelLeft"}) {
-            if (!Row(QString::fromLatin1(path)).isValid())
-                continue;
-            const QString old = Value(box, QString::fromLatin1(path));
-            ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("Invalid property value"));
-            Type(QString::fromLatin1(path), QString::fromLatin1(bad));
-            EXPECT_EQ(Value(box, QString::fromLatin1(path)), old) << path << " " << bad;
-        }
+    // Out of range for an integer, not a finite number, or no number at all.
+    const std::pair<const char *, const char *> refused[] {
+        {"VisualBorderProps.BorderWidth", "1e999"},
+        {"VisualBorderProps.BorderWidth", "99999999999"},
+        {"VisualBorderProps.BorderWidth", "12abc"},
+        {"VisualNumberProps.NumberMaxValue", "1e999"},
+        {"VisualNumberProps.NumberMaxValue", "nan"},
+        {"VisualNumberProps.NumberMaxValue", "-inf"},
+    };
+    for (const auto &[path, bad] : refused) {
+        ASSERT_TRUE(Row(QString::fromLatin1(path)).isValid()) << path;
+        const QString old = Value(box, QString::fromLatin1(path));
+        ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("Invalid property value"));
+        Type(QString::fromLatin1(path), QString::fromLatin1(bad));
+        EXPECT_EQ(Value(box, QString::fromLatin1(path)), old) << path << " " << bad;
     }
     EXPECT_EQ(changes, 2);
 }
@@ -180,7 +189,9 @@ TEST_F(Inspector, RenamingReSortsTheDropDownAndChoosingSelects)
     EXPECT_EQ(combo->currentIndex(), 3);
 
     static QWidget *s_selected = nullptr;
-    GlobalSelectElementHook = [](QWidget *element, bool) { s_selected = element; };
+    GlobalSelectElementHook = [](QWidget *element, bool) {
+        s_selected = element;
+    };
     QList<QObject *> chosen;
     QObject::connect(inspector.get(), &TObjectInspectorForm::ElementChosen,
                      [&](QObject *o) { chosen << o; });
@@ -245,4 +256,69 @@ TEST_F(Inspector, RowsAreTheHelpersCaptionsInTheirOrderAndHelpFollowsTheRow)
                      [&](int context) { asked << context; });
     QTest::keyClick(Grid(), Qt::Key_F1);
     EXPECT_EQ(asked, QList<int>({198}));
+}
+
+TEST_F(Inspector, PaperSizesAreTheCurrentPrintersFormsAndListsTakeTheirCaptions)
+{
+    Open(2, 0);
+    PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
+    TProjectPropsPageProps *page = GlobalPgProps(0);
+    Make().SetSelection({page});
+    EXPECT_TRUE(inspector->ObjectCombo()->currentText().startsWith(QStringLiteral("Page 1")));
+    const QString size = QStringLiteral("PagePaperProps.PaperSize");
+    const QStringList captions = PropEditorPaperSizeCaptions();
+    ASSERT_GT(captions.size(), 2);
+    EXPECT_EQ(captions.first(), QStringLiteral("Custom"));
+    const QList<TPaperForm> forms = PrinterService().Forms(PrinterService().PrinterName());
+    for (qsizetype i = 0; i < forms.size(); ++i)
+        EXPECT_EQ(captions.at(i + 1), forms.at(i).Name);
+    EXPECT_EQ(Shown(size), captions.at(Value(page, size).toInt()));
+    Type(size, forms.at(0).Name.toUpper());
+    EXPECT_EQ(Value(page, size), QString::number(forms.at(0).Code));
+    EXPECT_EQ(Shown(size), forms.at(0).Name);
+
+    // The focus list of a page without elements has no empty entry either.
+    const QMetaProperty focus
+        = FindStoredProperty(page->metaObject(), QStringLiteral("PageDefaultFocus"));
+    EXPECT_EQ(CreatePropEditor({page}, focus)->GetValues(), QStringList());
+}
+
+TEST_F(Inspector, ZeroPadAndDialogRowsEditThroughTheOneChange)
+{
+    Open(1, 1);
+    QObject *box = Box(QStringLiteral("Box11"));
+    Make().SetSelection({box});
+    const QString pad = QStringLiteral("VisualNumberProps.NumberPaddingProps.NumberPadding");
+    ASSERT_TRUE(Row(pad).isValid());
+    EXPECT_EQ(Shown(pad), QStringLiteral("None"));
+    Type(pad, QStringLiteral("right"));
+    EXPECT_EQ(Value(box, pad), QStringLiteral("zpRight"));
+
+    // The hint's button opens the element's own dialog; OK is one recorded change.
+    const QString hint = QStringLiteral("VisualGeneralProps.GeneralHint");
+    const QModelIndex row = Row(hint).siblingAtColumn(1);
+    ASSERT_TRUE(row.isValid());
+    const int before = window->DesignerUndoRedo().Count();
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(row).center());
+    QTest::keyClick(Grid(), Qt::Key_F2);
+    auto *button
+        = Grid()->viewport()->findChild<QToolButton *>(QStringLiteral("PropertyDialogButton"));
+    ASSERT_TRUE(button);
+    ScriptedDialogs().ExpectModal([](QDialog &dialog) {
+        auto *memo = dialog.findChild<QPlainTextEdit *>();
+        auto *line = dialog.findChild<QLineEdit *>();
+        if (memo)
+            memo->setPlainText(QStringLiteral("Type your name"));
+        else if (line)
+            line->setText(QStringLiteral("Type your name"));
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Value(box, hint), QStringLiteral("Type your name"));
+    EXPECT_EQ(Shown(hint), QStringLiteral("Type your name"));
+    EXPECT_EQ(window->DesignerUndoRedo().Count(), before + 1);
+    EXPECT_EQ(changes, 2);
+    window->EditCommand(TDesignerMainForm::ecUndo);
+    EXPECT_EQ(Value(box, hint), QString());
 }
