@@ -122,6 +122,26 @@ TEST_F(Button, ActionsAreOneStringOfFieldsReadBackAsWritten)
 {
     TButton *button = Add<TButton>(QStringLiteral("Send"));
     EXPECT_EQ(button->ClassTypeID(), 105);
+    button->SetCaption(QStringLiteral("Send the form"));
+    QDir().mkpath(QStringLiteral("screenshots"));
+    button->grab().save(QStringLiteral("screenshots/button.png"));
+    // Held down it looks pressed; released over it, it runs its list once the mouse event
+    // is done; released elsewhere, nothing.
+    button->SetActions({Action(bakNextPage)});
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_TRUE(button->Pressed());
+    button->grab().save(QStringLiteral("screenshots/button-pressed.png"));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_TRUE(mainWindow.Commands.isEmpty());
+    QApplication::processEvents();
+    EXPECT_EQ(mainWindow.Commands, QStringList({"100"}));
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-5, -5));
+    QApplication::processEvents();
+    EXPECT_EQ(mainWindow.Commands, QStringList({"100"}));
+    mainWindow.Commands.clear();
+    button->SetActions({});
     EXPECT_EQ(button->Actions().Count(), 0);
     EXPECT_TRUE(button->RunActions());
     EXPECT_TRUE(mainWindow.Commands.isEmpty());
