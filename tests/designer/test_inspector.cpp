@@ -276,6 +276,13 @@ TEST_F(Inspector, PaperSizesAreTheCurrentPrintersFormsAndListsTakeTheirCaptions)
     Type(size, forms.at(0).Name.toUpper());
     EXPECT_EQ(Value(page, size), QString::number(forms.at(0).Code));
     EXPECT_EQ(Shown(size), forms.at(0).Name);
+    const QModelIndex orientation = Row(QStringLiteral("PagePaperProps.PaperOrientation"));
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
+                      Grid()->visualRect(orientation.siblingAtColumn(1)).center());
+    QTest::keyClick(Grid(), Qt::Key_F2);
+    QDir().mkpath(QStringLiteral("screenshots"));
+    inspector->grab().save(QStringLiteral("screenshots/inspector-page.png"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
 
     // The focus list of a page without elements has no empty entry either.
     const QMetaProperty focus
