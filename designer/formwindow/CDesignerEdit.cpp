@@ -109,6 +109,25 @@ void TDesignerMainForm::Record(std::unique_ptr<TUndoRedoTypes_Base> undo,
     m_undo->Add(std::move(undo), std::move(redo));
 }
 
+void TDesignerMainForm::RecordElements(TUndoRedoTypes_ID id, const QList<QWidget *> &elements)
+{
+    auto undo = NewRecord(id);
+    auto redo = NewRecord(id);
+    for (QWidget *element : elements) {
+        const int z = CommonGlobal_CtrlZOrder(element);
+        undo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, true, z));
+        redo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, false, z));
+    }
+    Record(std::move(undo), std::move(redo));
+}
+
+void TDesignerMainForm::AdoptPasted(TBasePgCtrl *element)
+{
+    if (element->Name().isEmpty() || GlobalPagesPageControl->FindComponent(element->Name()))
+        element->SetName(SurfaceDesignerGetAutoName(element, GlobalPagesPageControl));
+    GlobalPagesPageControl->InsertComponent(element);
+}
+
 void TDesignerMainForm::EditCommand(int command)
 {
     if (!DesignMode()) {
@@ -174,14 +193,8 @@ void TDesignerMainForm::RemoveElement(QWidget *element, bool record)
 {
     if (!element)
         return;
-    if (record) {
-        const int z = CommonGlobal_CtrlZOrder(element);
-        auto undo = NewRecord(idCtrlRemoved);
-        auto redo = NewRecord(idCtrlRemoved);
-        undo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, true, z));
-        redo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, false, z));
-        Record(std::move(undo), std::move(redo));
-    }
+    if (record)
+        RecordElements(idCtrlRemoved, {element});
     if (m_designer1)
         m_designer1->Engine()->RemoveFromSelection(element);
     if (!qobject_cast<TVisualPgCtrl *>(element))
@@ -194,16 +207,8 @@ void TDesignerMainForm::RemoveElement(QWidget *element, bool record)
 
 void TDesignerMainForm::BeforeCtrlsDeleted(const QList<QWidget *> &ctrls)
 {
-    if (!Replaying()) {
-        auto undo = NewRecord(idCtrlRemoved);
-        auto redo = NewRecord(idCtrlRemoved);
-        for (QWidget *ctrl : ctrls) {
-            const int z = CommonGlobal_CtrlZOrder(ctrl);
-            undo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(ctrl, true, z));
-            redo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(ctrl, false, z));
-        }
-        Record(std::move(undo), std::move(redo));
-    }
+    if (!Replaying())
+        RecordElements(idCtrlRemoved, ctrls);
     for (QWidget *ctrl : ctrls)
         RemoveElement(ctrl, false);
     GlobalMadeChange();
@@ -256,9 +261,7 @@ void TDesignerMainForm::CtrlsPasted(const QList<QWidget *> &ctrls)
         // What is not an element is left to the designer, which frees it.
         if (!element)
             continue;
-        if (element->Name().isEmpty() || GlobalPagesPageControl->FindComponent(element->Name()))
-            element->SetName(SurfaceDesignerGetAutoName(element, GlobalPagesPageControl));
-        GlobalPagesPageControl->InsertComponent(element);
+        AdoptPasted(element);
         const QRect at
             = element->RelBoundsRect(page->PaperRect()).translated(m_pasteOffset, m_pasteOffset);
         m_designer1->Add(element, at, page, false, false);
@@ -276,14 +279,7 @@ void TDesignerMainForm::CtrlsPasted(const QList<QWidget *> &ctrls)
     if (placed.isEmpty())
         return;
     RaisePageChrome(page, m_designer1->Engine());
-    auto undo = NewRecord(idCtrlAdded);
-    auto redo = NewRecord(idCtrlAdded);
-    for (QWidget *ctrl : placed) {
-        const int z = CommonGlobal_CtrlZOrder(ctrl);
-        undo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(ctrl, true, z));
-        redo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(ctrl, false, z));
-    }
-    Record(std::move(undo), std::move(redo));
+    RecordElements(idCtrlAdded, placed);
     for (int i = 0; i < placed.size(); ++i)
         m_designer1->SelectCtrl(placed.at(i), i > 0);
     for (QWidget *ctrl : placed)

@@ -113,12 +113,7 @@ TBasePgCtrl *TDesignerMainForm::CreateElement(int kind, QRect rect, bool select)
             AddStripButton(element);
         RaisePageChromeOf(page);
         GlobalMadeChange();
-        auto undo = NewRecord(idCtrlAdded);
-        auto redo = NewRecord(idCtrlAdded);
-        const int z = CommonGlobal_CtrlZOrder(element);
-        undo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, true, z));
-        redo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, false, z));
-        Record(std::move(undo), std::move(redo));
+        RecordElements(idCtrlAdded, {element});
     }
     if (select)
         m_designer1->SelectCtrl(element, false);

@@ -6,6 +6,7 @@
 // switches the document between designing and filling it in.
 
 #include "CFillerMainForm.h"
+#include "CUndoRedoTypes.h"
 
 #include <QList>
 #include <QPointer>
@@ -170,6 +171,10 @@ private:
     std::unique_ptr<TUndoRedoTypes_Base> NewRecord(int id) const;
     void Record(std::unique_ptr<TUndoRedoTypes_Base> undo,
                 std::unique_ptr<TUndoRedoTypes_Base> redo);
+    // An undo/redo pair naming the elements at their child indexes (idCtrlAdded, idCtrlRemoved).
+    void RecordElements(TUndoRedoTypes_ID id, const QList<QWidget *> &elements);
+    // A pasted element joins the document, renamed when its name is taken.
+    void AdoptPasted(TBasePgCtrl *element);
     void ChangeZOrder(bool toFront);
     bool Replaying() const;
     static bool CanPaste();

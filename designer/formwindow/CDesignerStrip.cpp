@@ -334,9 +334,7 @@ void TDesignerMainForm::StripPasted(const QList<QWidget *> &ctrls)
         auto *element = qobject_cast<TBasePgCtrl *>(ctrl);
         if (!element)
             continue;
-        if (element->Name().isEmpty() || GlobalPagesPageControl->FindComponent(element->Name()))
-            element->SetName(SurfaceDesignerGetAutoName(element, GlobalPagesPageControl));
-        GlobalPagesPageControl->InsertComponent(element);
+        AdoptPasted(element);
         element->setGeometry(page->PaperRect().left(), page->PaperRect().top(), kPastedSide,
                              kPastedSide);
         element->setParent(page);
@@ -348,14 +346,7 @@ void TDesignerMainForm::StripPasted(const QList<QWidget *> &ctrls)
     }
     if (placed.isEmpty())
         return;
-    auto undo = NewRecord(idCtrlAdded);
-    auto redo = NewRecord(idCtrlAdded);
-    for (TBasePgCtrl *element : placed) {
-        const int z = CommonGlobal_CtrlZOrder(element);
-        undo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, true, z));
-        redo->AddItem(std::make_unique<TUndoRedoTypes_ZOrder>(element, false, z));
-    }
-    Record(std::move(undo), std::move(redo));
+    RecordElements(idCtrlAdded, QList<QWidget *>(placed.begin(), placed.end()));
     GlobalMadeChange();
     for (qsizetype i = 0; i < placed.size(); ++i)
         if (QWidget *button = StripButtonOf(placed.at(i)))

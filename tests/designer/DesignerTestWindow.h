@@ -121,6 +121,20 @@ protected:
         return *window;
     }
 
+    // The designer with the real plug-ins of the build and no document.
+    void StartWithPlugIns()
+    {
+        window = std::make_unique<TDesignerMainForm>();
+        window->SetPlugInFolder(QStringLiteral(VELORA_BIN_DIR "/"));
+        window->FormCreate();
+        window->resize(1100, 860);
+        window->show();
+        QCoreApplication::processEvents();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QCoreApplication::processEvents();
+    }
+
     static TDesignTestBox *Box(const QString &name)
     {
         return qobject_cast<TDesignTestBox *>(Global_FormElementRef(name));

@@ -19,15 +19,7 @@ protected:
     // The designer with the real plug-ins and no document.
     void Start()
     {
-        window = std::make_unique<TDesignerMainForm>();
-        window->SetPlugInFolder(QStringLiteral(VELORA_BIN_DIR "/"));
-        window->FormCreate();
-        window->resize(1100, 860);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
+        StartWithPlugIns();
         ASSERT_TRUE(GlobalPlugIns && GlobalPlugIns->Installed(kTextBox));
     }
     // A press, moves with the button held and a release on the page designer.

@@ -21,18 +21,7 @@ constexpr int kTextBox = 20;
 class DesignerPalette : public DesignerWindowTest
 {
 protected:
-    void Start()
-    {
-        window = std::make_unique<TDesignerMainForm>();
-        window->SetPlugInFolder(QStringLiteral(VELORA_BIN_DIR "/"));
-        window->FormCreate();
-        window->resize(1100, 860);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
-    }
+    void Start() { StartWithPlugIns(); }
     TPaletteForm &Palette() const { return *window->Palette(); }
     QDockWidget *Dock() const
     {
