@@ -120,9 +120,11 @@ void TPropertyGridModel::BuildChildren(TPropGridNode *parent, const QList<QObjec
             QList<QObject *> groups;
             groups.reserve(holders.size());
             for (QObject *holder : holders) {
-                const int index = holder->metaObject()->indexOfProperty(property.name());
-                QObject *group
-                    = holder->metaObject()->property(index).read(holder).value<QObject *>();
+                const QMetaObject *meta = holder->metaObject();
+                const QMetaProperty own = meta == firstMeta
+                    ? property
+                    : meta->property(meta->indexOfProperty(property.name()));
+                QObject *group = own.read(holder).value<QObject *>();
                 if (!group)
                     break;
                 groups.append(group);
