@@ -235,3 +235,26 @@ TEST_F(PrintedScripts, DevanagariDrawsInAFontThatHasIt)
         texts << word.Text;
     EXPECT_TRUE(texts.join(u' ').contains(QStringLiteral("नम"))) << texts.join(u' ').toStdString();
 }
+
+TEST_F(PrintedScripts, CommandLinePrintIsQuietAboutFontsLackingAScript)
+{
+    if (!HasFontFor(QFontDatabase::Devanagari))
+        GTEST_SKIP() << "no Devanagari font installed (./velora setup installs fonts-lohit-deva)";
+    Fill("FullName", QStringLiteral("नमस्ते दुनिया"));
+    const QString document = dir.filePath(QStringLiteral("Employee.vld"));
+    ASSERT_TRUE(window->Save());
+    QProcess filler;
+    filler.setProcessEnvironment([] {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return environment;
+    }());
+    const QString pdf = dir.filePath(QStringLiteral("command.pdf"));
+    filler.start(QStringLiteral(VELORA_BIN_DIR "/VeloraFiller"),
+                 {QStringLiteral("--print-to-pdf"), pdf, document});
+    ASSERT_TRUE(filler.waitForFinished(60000));
+    const QString errors = QString::fromUtf8(filler.readAllStandardError());
+    EXPECT_EQ(filler.exitCode(), 0) << errors.toStdString();
+    EXPECT_TRUE(PdfFonts(pdf).contains(QStringLiteral("Lohit"), Qt::CaseInsensitive));
+    EXPECT_FALSE(errors.contains(QStringLiteral("OpenType"))) << errors.toStdString();
+}
