@@ -6,6 +6,7 @@
 #include "CAppPaths.h"
 #include "CDesignerMainForm.h"
 #include "CGlobal.h"
+#include "CHideShowPluginsForm.h"
 #include "CObjectInspectorForm.h"
 #include "CPaletteForm.h"
 #include "CPlugIns.h"
@@ -90,6 +91,10 @@ void TDesignerMainForm::SetUpDocks()
     connect(m_palette, &TPaletteForm::KindChoiceChanged, this,
             [this](int kind) { SetPaletteKind(kind); });
     connect(this, &TDesignerMainForm::PaletteChoiceCleared, m_palette, &TPaletteForm::Reset);
+    connect(m_palette, &TPaletteForm::HideShowRequested, this, [this] {
+        THideShowPluginsForm dialog(*m_palette, this);
+        dialog.Run();
+    });
     // The document reopens with the tab it was designed with.
     connect(m_palette, &TPaletteForm::PageChanged, this, [this](int index) {
         SetPaletteKind(0);

@@ -3,7 +3,6 @@
 #include "CAppPaths.h"
 #include "CBasePgCtrl.h"
 #include "CGlobal.h"
-#include "CHideShowPluginsForm.h"
 #include "CPlugIns.h"
 #include "Cini.h"
 
@@ -42,7 +41,7 @@ TPaletteForm::TPaletteForm(QWidget *parent)
     layout->addWidget(m_tabs);
     QAction *hideShow = m_menu->addAction(QStringLiteral("Hide/Show Plug-ins"));
     hideShow->setObjectName(QStringLiteral("HideShowPlugIns"));
-    connect(hideShow, &QAction::triggered, this, &TPaletteForm::HideShowPlugIns);
+    connect(hideShow, &QAction::triggered, this, &TPaletteForm::HideShowRequested);
     // Another tab means another set of kinds: the choice goes.
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (m_filling)
@@ -259,12 +258,6 @@ void TPaletteForm::StoreVisibility() const
         INIWriteBool(GlobalAppINI, section, GroupName(i), GroupVisible(i));
     for (const TKindButton &entry : m_kinds)
         INIWriteBool(GlobalAppINI, section, entry.Name, entry.Action->isVisible());
-}
-
-void TPaletteForm::HideShowPlugIns()
-{
-    THideShowPluginsForm dialog(*this, this);
-    dialog.Run();
 }
 
 void TPaletteForm::contextMenuEvent(QContextMenuEvent *event)

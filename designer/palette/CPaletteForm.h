@@ -46,14 +46,14 @@ public:
     void SetKindVisible(int kind, bool visible);
     // Writes every group's and kind's visibility to the settings.
     void StoreVisibility() const;
-    // Opens the visibility dialog.
-    void HideShowPlugIns();
 
 signals:
     // A kind was chosen (0: the choice was cleared by the user).
     void KindChoiceChanged(int kind);
     // The user took another tab.
     void PageChanged(int index);
+    // "Hide/Show Plug-ins" was chosen from the palette's menu.
+    void HideShowRequested();
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;

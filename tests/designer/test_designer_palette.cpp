@@ -6,10 +6,11 @@
 #include "DesignerTestWindow.h"
 
 #include "CAppPaths.h"
-#include "CHideShowPluginsForm.h"
 #include "CPaletteForm.h"
 #include "Cini.h"
 
+#include <QAction>
+#include <QDialog>
 #include <QDockWidget>
 #include <QTabWidget>
 #include <QToolButton>
@@ -23,6 +24,11 @@ class DesignerPalette : public DesignerWindowTest
 protected:
     void Start() { StartWithPlugIns(); }
     TPaletteForm &Palette() const { return *window->Palette(); }
+    // The palette menu's "Hide/Show Plug-ins".
+    void HideShow() const
+    {
+        Palette().findChild<QAction *>(QStringLiteral("HideShowPlugIns"))->trigger();
+    }
     QDockWidget *Dock() const
     {
         return window->findChild<QDockWidget *>(QStringLiteral("PaletteDock"));
@@ -108,7 +114,7 @@ TEST_F(DesignerPalette, HiddenTabsAndKindsStayHiddenAndCancelPutsThemBack)
         EXPECT_FALSE(Palette().KindVisible(kTextBox));
         return int(QDialog::Rejected);
     });
-    Palette().HideShowPlugIns();
+    HideShow();
     EXPECT_TRUE(Palette().GroupVisible(group));
     EXPECT_TRUE(Palette().KindVisible(kTextBox));
     EXPECT_TRUE(INIReadSection(GlobalAppINI, QStringLiteral("Palette")).isEmpty());
@@ -120,7 +126,7 @@ TEST_F(DesignerPalette, HiddenTabsAndKindsStayHiddenAndCancelPutsThemBack)
         ClickItem(tree, groupName);
         return int(QDialog::Accepted);
     });
-    Palette().HideShowPlugIns();
+    HideShow();
     window.reset();
     Start();
     EXPECT_FALSE(Palette().GroupVisible(group));
@@ -131,7 +137,7 @@ TEST_F(DesignerPalette, HiddenTabsAndKindsStayHiddenAndCancelPutsThemBack)
         ClickItem(dialog.findChild<QTreeWidget *>(QStringLiteral("PlugInsTree")), kindName);
         return int(QDialog::Accepted);
     });
-    Palette().HideShowPlugIns();
+    HideShow();
     EXPECT_TRUE(Palette().GroupVisible(group));
     EXPECT_TRUE(Palette().KindVisible(kTextBox));
 }
