@@ -106,6 +106,9 @@ TEST_F(Inspector, ABorderWidthTypedForThreeElementsIsOneStepThatUndoesToEachOwnV
     // Disagreeing values show nothing.
     EXPECT_EQ(Shown(path), QString());
     const int before = window->DesignerUndoRedo().Count();
+    QStringList signalled;
+    QObject::connect(inspector.get(), &TObjectInspectorForm::PropertyChanged,
+                     [&](const QString &changed) { signalled << changed; });
 
     Type(path, QStringLiteral("7"));
     for (QObject *box : boxes)
@@ -117,6 +120,8 @@ TEST_F(Inspector, ABorderWidthTypedForThreeElementsIsOneStepThatUndoesToEachOwnV
     Type(path, QStringLiteral("9"));
     EXPECT_EQ(window->DesignerUndoRedo().Count(), before + 2);
     EXPECT_EQ(changes, 2);
+    EXPECT_EQ(signalled, QStringList({path, path}));
+    EXPECT_EQ(inspector->Selection(), boxes);
 
     window->EditCommand(TDesignerMainForm::ecUndo);
     window->EditCommand(TDesignerMainForm::ecUndo);
