@@ -334,3 +334,19 @@ TEST_F(Inspector, ZeroPadAndDialogRowsEditThroughTheOneChange)
     window->EditCommand(TDesignerMainForm::ecUndo);
     EXPECT_EQ(Value(box, hint), QString());
 }
+
+TEST_F(Inspector, AnObjectFreedWhileShownLeavesTheRowsAtOnceAndTheOthersStay)
+{
+    Open(1, 1);
+    auto page = std::make_unique<TProjectPropsPageProps>();
+    auto other = std::make_unique<TProjectPropsPageProps>();
+    Make().SetSelection({page.get(), other.get()});
+    ASSERT_GT(Grid()->Model()->rowCount(), 0);
+    page.reset();
+    // Nothing may read the freed object, not even a paint.
+    EXPECT_EQ(Grid()->Model()->rowCount(), 0);
+    Grid()->viewport()->repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inspector->Selection(), QList<QObject *>({other.get()}));
+    EXPECT_GT(Grid()->Model()->rowCount(), 0);
+}
