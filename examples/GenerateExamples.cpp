@@ -2,6 +2,7 @@
 // them: generate-examples OUTPUT_FOLDER.
 
 #include "CAppPaths.h"
+#include "CButton.h"
 #include "CCalc.h"
 #include "CCombo.h"
 #include "CDocumentBuilder.h"
@@ -481,6 +482,55 @@ bool WriteRegistration(const QString &path)
     return doc.Save(path);
 }
 
+// A feedback form on A4 whose buttons check and save it, e-mail it (the user
+// reviews the message first; without a mail server it goes to the desktop's
+// mail program) and print it.
+bool WriteFeedback(const QString &path)
+{
+    TDocumentBuilder doc;
+    const QSizeF a4(210, 297);
+    const QList<TSheetField> fields = {{QStringLiteral("Your name"), 8},
+                                       {QStringLiteral("E-mail"), 8},
+                                       {QStringLiteral("Comments"), 30}};
+    const int page = AddPage(doc, QStringLiteral("Feedback"), 9,
+                             FieldSheet(a4, QStringLiteral("Feedback"), fields, QString(), 0));
+    TFieldPlacer place(doc, page, a4.width());
+    TScribe *name = place.Next(QStringLiteral("YourName"), 8);
+    name->VisualValidationProps()->SetValidationRequired(true);
+    SetMessages(name, {{0, "Please enter your name."}});
+    TScribe *email = place.Next(QStringLiteral("Email"), 8);
+    email->ScribeGeneralProps()->SetGeneralInputType(tbitEmail);
+    place.Next(QStringLiteral("Comments"), 30);
+
+    const double pxPerMm = doc.View(page)->PaperRect().width() / a4.width();
+    const auto button = [&](const QString &name, const QString &caption, double leftMm,
+                            const QList<TButtonAction> &actions) {
+        auto *added = doc.Add<TButton>(page, name,
+                                       QRect(int(leftMm * pxPerMm + 0.5), int(112 * pxPerMm + 0.5),
+                                             int(40 * pxPerMm + 0.5), int(9 * pxPerMm + 0.5)));
+        // The builder places visual elements only; a button takes its place on the paper here.
+        added->CalcRelBounds(true, true, true, true, true, true);
+        added->SetCaption(caption);
+        added->SetActions(actions);
+    };
+    button(QStringLiteral("CheckAndSave"), QStringLiteral("Check and Save"), kFieldLeftMm,
+           {TButtonAction(bakValidate), TButtonAction(bakSave)});
+    TButtonAction mail(bakEmail);
+    mail.SetStr(ButtonParam::EmailTo, QStringLiteral("feedback@example.com"));
+    mail.SetStr(ButtonParam::EmailSubject, QStringLiteral("Feedback"));
+    mail.SetStr(ButtonParam::EmailBody, QStringLiteral("My feedback form is attached."));
+    mail.SetBool(ButtonParam::EmailAttachDocument, true);
+    mail.SetBool(ButtonParam::EmailUseDialog, true);
+    button(QStringLiteral("EmailIt"), QStringLiteral("E-mail It"), kFieldLeftMm + 45,
+           {TButtonAction(bakValidate), mail});
+    TButtonAction print(bakPrint);
+    print.SetInt(ButtonParam::PrintCopies, 1);
+    print.SetBool(ButtonParam::PrintUseDialog, true);
+    button(QStringLiteral("PrintIt"), QStringLiteral("Print"), kFieldLeftMm + 90, {print});
+    doc.Settings(page)->SetPageDefaultFocus(name->Name());
+    return doc.Save(path);
+}
+
 bool WriteWelcome(const QString &path)
 {
     TDocumentBuilder doc;
@@ -535,11 +585,9 @@ int main(int argc, char **argv)
     // Paper sizes come from the built-in printer, the same on every machine.
     PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
     const std::pair<const char *, bool (*)(const QString &)> forms[] = {
-        {"Employee.vld", WriteEmployee},
-        {"Application.vld", WriteApplication},
-        {"Welcome.vld", WriteWelcome},
-        {"Invoice.vld", WriteInvoice},
-        {"Registration.vld", WriteRegistration},
+        {"Employee.vld", WriteEmployee},         {"Application.vld", WriteApplication},
+        {"Welcome.vld", WriteWelcome},           {"Invoice.vld", WriteInvoice},
+        {"Registration.vld", WriteRegistration}, {"Feedback.vld", WriteFeedback},
     };
     for (const auto &[file, write] : forms) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(file));
