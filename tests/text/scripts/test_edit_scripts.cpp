@@ -165,3 +165,26 @@ TEST_F(EditedScripts, ArrowsMoveThroughAMixedLineAsItReads)
     EXPECT_EQ(box->SelStart(), 0);
     EXPECT_EQ(box->SelStart() + box->SelLength(), visited[8]);
 }
+
+TEST_F(EditedScripts, AClickOnRightToLeftTextFindsTheNearerEdge)
+{
+    ClickInto("FullName");
+    TypeScript(QStringLiteral("שלום"));
+    TVisualPgCtrl *box = Element("FullName");
+    const TWYSIWYGEngine *engine = box->WYSIWYGEngine();
+    QWidget *edit = Edit();
+    ASSERT_NE(edit, nullptr);
+    const auto click = [&](int i, double along) {
+        const TWYSIWYGEngineChar *e = engine->TextData(i);
+        const QPoint at(int((e->X + e->Width * along) / 100 * box->width()),
+                        int((e->Y + e->Height / 2) / 100 * box->height()));
+        QTest::mouseClick(edit, Qt::LeftButton, {},
+                          edit->mapFrom(box->window(), box->mapTo(box->window(), at)));
+        return Edit()->Caret();
+    };
+    // The first letter stands rightmost: its right half is before it, its left half after it.
+    EXPECT_EQ(click(0, 0.8), 0);
+    EXPECT_EQ(click(0, 0.2), 1);
+    EXPECT_EQ(click(3, 0.2), 4);
+    EXPECT_EQ(click(3, 0.8), 3);
+}
