@@ -199,3 +199,16 @@ bool TDesignerMainForm::eventFilter(QObject *watched, QEvent *event)
     }
     return TFillerMainForm::eventFilter(watched, event);
 }
+
+void TDesignerMainForm::ShowPageProperties()
+{
+    if (!DesignMode())
+        return;
+    m_designer1->UnSelectAll();
+    if (m_designer2)
+        m_designer2->UnSelectAll();
+    // Asked for by name: the inspector shows, even when it was put away.
+    if (m_propertiesAction && !m_propertiesAction->isChecked())
+        m_propertiesAction->setChecked(true);
+    UpdateInspector();
+}

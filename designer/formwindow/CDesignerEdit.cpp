@@ -296,6 +296,8 @@ bool TDesignerMainForm::ChangeProperty(const QList<QObject *> &objects, const QS
         QMetaProperty Property;
         QString Old;
     };
+    if (path == QLatin1String("Name"))
+        return Rename(objects.size() == 1 ? objects.front() : nullptr, value);
     QList<TChange> changes;
     for (QObject *object : objects) {
         const auto [holder, property] = ResolveProperty(object, path);
@@ -333,6 +335,30 @@ bool TDesignerMainForm::ChangeProperty(const QList<QObject *> &objects, const QS
     GlobalMadeChange();
     if (m_designer1 && m_designer1->Active())
         m_designer1->Engine()->update();
+    EditStateChanged(nullptr);
+    return true;
+}
+
+bool TDesignerMainForm::Rename(QObject *object, const QString &name)
+{
+    auto *component = dynamic_cast<TComponent *>(object);
+    if (!component)
+        return false;
+    const QString old = component->Name();
+    if (old == name)
+        return true;
+    // Raises with the reason when the name is not valid or is taken (an element says why
+    // itself and keeps its name); nothing is recorded then.
+    component->SetName(name);
+    if (component->Name() != name)
+        return true;
+    auto undo = NewRecord(idPropInspChange);
+    auto redo = NewRecord(idPropInspChange);
+    const QString property = QStringLiteral("Name");
+    undo->AddItem(std::make_unique<TUndoRedoTypes_PropInsp>(object, true, object, property, old));
+    redo->AddItem(std::make_unique<TUndoRedoTypes_PropInsp>(object, false, object, property, name));
+    Record(std::move(undo), std::move(redo));
+    GlobalMadeChange();
     EditStateChanged(nullptr);
     return true;
 }
@@ -469,6 +495,9 @@ void TDesignerMainForm::ApplyRecord(TUndoRedoItem *item, bool isUndo)
                 = meta->property(meta->indexOfProperty(entry->PropName.toLatin1().constData()));
             if (property.isValid())
                 SetPropertyValueText(entry->PropObject, property, entry->Value);
+            else if (auto *component = dynamic_cast<TComponent *>(entry->PropObject.data());
+                     component && entry->PropName == QLatin1String("Name"))
+                component->SetName(entry->Value);
             if (QWidget *ctrl = entry->Ctrl())
                 Relayout(ctrl);
         }

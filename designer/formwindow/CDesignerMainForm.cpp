@@ -157,6 +157,8 @@ void TDesignerMainForm::CreateMenus()
     auto *page = new QMenu(QStringLiteral("&Page"), this);
     page->setObjectName(QStringLiteral("PageMenu"));
     menuBar()->insertMenu(help ? help->menuAction() : nullptr, page);
+    add(page, "PageProperties", QStringLiteral("&Properties"), QKeySequence(),
+        [this] { ShowPageProperties(); });
     add(page, "PageInsert", QStringLiteral("&Insert Page"), QKeySequence(),
         [this] { InsertPage(true); });
     add(page, "PageDelete", QStringLiteral("&Delete Page"), QKeySequence(),
@@ -174,9 +176,13 @@ void TDesignerMainForm::CreateMenus()
 void TDesignerMainForm::CreateToolBars()
 {
     const std::pair<const char *, const char *> icons[]
-        = {{"FileNewPaper", "document-new"},    {"PageInsert", "page-insert"},
-           {"PageDelete", "page-delete"},       {"ElementToFront", "object-to-front"},
-           {"ElementToBack", "object-to-back"}, {"EditDuplicate", "edit-copy"}};
+        = {{"FileNewPaper", "document-new"},
+           {"PageInsert", "page-insert"},
+           {"PageProperties", "document-properties"},
+           {"PageDelete", "page-delete"},
+           {"ElementToFront", "object-to-front"},
+           {"ElementToBack", "object-to-back"},
+           {"EditDuplicate", "edit-copy"}};
     for (const auto &[action, icon] : icons)
         Action(QString::fromLatin1(action))->setIcon(ThemeIcon(icon));
     m_designAction->setIcon(ThemeIcon("designer-mode"));
@@ -199,6 +205,7 @@ void TDesignerMainForm::CreateToolBars()
     }
     QToolBar *page = addToolBar(QStringLiteral("Page"));
     page->setObjectName(QStringLiteral("PageToolBar"));
+    page->addAction(Action(QStringLiteral("PageProperties")));
     page->addAction(Action(QStringLiteral("PageInsert")));
     page->addAction(Action(QStringLiteral("PageDelete")));
     QToolBar *object = addToolBar(QStringLiteral("Object"));
@@ -400,6 +407,7 @@ void TDesignerMainForm::UpdateDesignCommands()
     if (QMenu *page = findChild<QMenu *>(QStringLiteral("PageMenu")))
         page->setEnabled(design);
     Action(QStringLiteral("PageInsert"))->setEnabled(design);
+    Action(QStringLiteral("PageProperties"))->setEnabled(design);
     Action(QStringLiteral("PageDelete"))->setEnabled(design && PagesPageControl()->PageCount() > 1);
     LayoutStrip();
     UpdateDocks();

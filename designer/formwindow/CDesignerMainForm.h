@@ -74,11 +74,16 @@ public:
     int PasteOffset() const { return m_pasteOffset; }
     // Appends a page with the active page's settings and shows it; recorded when asked.
     void InsertPage(bool record = true);
+    // The inspector shows the active page's settings, nothing selected.
+    void ShowPageProperties();
     // Asks, then deletes the active page (not the last one left).
     void DeletePage();
     // Changes a published property of each object (a property path such as
     // "VisualBorderProps.BorderWidth", written as PropertyValueText gives it) as one
     // undoable step; false, changing nothing, when an object lacks it or refuses the value.
+    // Renames an element as one undoable step. A name that is not valid or is taken changes
+    // nothing: an element tells the user why itself, another component raises the reason.
+    bool Rename(QObject *object, const QString &name);
     // Closes the document (asking to save first) and starts a new one in design mode.
     void NewDocument(TNewDocumentKind kind);
     // The element kind the palette has chosen, 0 for none: the next press on the page

@@ -1,5 +1,7 @@
 #include "CPropertyGrid.h"
 
+#include "CException.h"
+
 #include "CComponent.h"
 #include "CDialogService.h"
 #include "CPropEditors.h"
@@ -331,10 +333,17 @@ bool TPropertyGridModel::CommitStored(TPropGridNode *node, const QString &stored
     if (!OnChangeProperty)
         return false;
     const QString path = node->Path;
-    const bool done = OnChangeProperty(m_objects, path, stored);
+    // A refusal that knows its reason raises it; the plain one is told as invalid.
+    bool done = false;
+    QString refused = QStringLiteral("Invalid property value");
+    try {
+        done = OnChangeProperty(m_objects, path, stored);
+    } catch (const EVeloraError &error) {
+        refused = error.Message();
+    }
     RefreshValues();
     if (!done) {
-        TellRefused(QStringLiteral("Invalid property value"));
+        TellRefused(refused);
         return false;
     }
     emit PropertyCommitted(path);
@@ -475,8 +484,11 @@ void TPropertyGridDelegate::setEditorData(QWidget *editor, const QModelIndex &in
 void TPropertyGridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
                                          const QModelIndex &index) const
 {
-    if (auto *grid = qobject_cast<TPropertyGridModel *>(model))
-        grid->CommitText(index, EditorText(editor));
+    auto *grid = qobject_cast<TPropertyGridModel *>(model);
+    // A refused text goes back to the value kept, so that the editor closing later does
+    // not offer it (and its message) a second time.
+    if (grid && !grid->CommitText(index, EditorText(editor)))
+        setEditorData(editor, index);
 }
 
 QSize TPropertyGridDelegate::sizeHint(const QStyleOptionViewItem &option,

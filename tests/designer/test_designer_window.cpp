@@ -297,6 +297,15 @@ TEST_F(DesignerWindow, TheInspectorFollowsTheSelectionAndShowsThePageWhenNothing
     QCoreApplication::processEvents();
     EXPECT_EQ(inspector->Selection(), page);
 
+    // Page > Properties shows them with nothing selected, on the page shown.
+    ShowPage(1);
+    Click(Box(QStringLiteral("Box21")));
+    QCoreApplication::processEvents();
+    Trigger("PageProperties");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Selected().isEmpty());
+    EXPECT_EQ(inspector->Selection(), QList<QObject *> {GlobalPgProps(1)});
+
     // Filling the form in leaves the inspector nothing to show.
     QTest::keyClick(window.get(), Qt::Key_F4);
     QCoreApplication::processEvents();

@@ -44,12 +44,6 @@ protected:
         inspector->OnChangeProperty
             = [this](const QList<QObject *> &objects, const QString &path, const QString &value) {
                   ++changes;
-                  // The component name is no published property: the test renames itself.
-                  if (path == QLatin1String("Name")) {
-                      for (QObject *o : objects)
-                          dynamic_cast<TComponent *>(o)->SetName(value);
-                      return true;
-                  }
                   return window->ChangeProperty(objects, path, value);
               };
         inspector->resize(320, 600);
@@ -192,6 +186,16 @@ TEST_F(Inspector, RenamingReSortsTheDropDownAndChoosingSelects)
     EXPECT_TRUE(combo->itemText(1).startsWith(QStringLiteral("Box12")));
     EXPECT_TRUE(combo->itemText(3).startsWith(QStringLiteral("Zed")));
     EXPECT_EQ(combo->currentIndex(), 3);
+
+    // A name taken is refused with the reason; a rename is one undoable step.
+    ScriptedDialogs().ExpectMessage(mrOk,
+                                    QStringLiteral("A form element named Box12 already exists"));
+    Type(QStringLiteral("Name"), QStringLiteral("Box12"));
+    EXPECT_EQ(dynamic_cast<TComponent *>(box)->Name(), QStringLiteral("Zed"));
+    window->DesignerUndoRedo().Undo();
+    EXPECT_EQ(dynamic_cast<TComponent *>(box)->Name(), QStringLiteral("Box11"));
+    window->DesignerUndoRedo().Redo();
+    EXPECT_EQ(dynamic_cast<TComponent *>(box)->Name(), QStringLiteral("Zed"));
 
     static QWidget *s_selected = nullptr;
     GlobalSelectElementHook = [](QWidget *element, bool) {
