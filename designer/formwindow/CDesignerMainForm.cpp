@@ -269,22 +269,7 @@ void TDesignerMainForm::SetUpDesigner()
     d.OnCtrlPaste = [this](TCustomSurfaceDesigner *, const QList<QWidget *> &ctrls) {
         CtrlsPasted(ctrls);
     };
-    // Not while a document closes: the overlay then goes with its page, mid-destruction.
-    const auto selectionChanged = [this] {
-        if (!m_undo->Busy() && !GlobalClearingProject)
-            EditStateChanged(nullptr);
-    };
-    d.OnCtrlSelect = [selectionChanged](TCustomSurfaceDesigner *, QWidget *) {
-        selectionChanged();
-    };
-    d.OnCtrlUnSelect = d.OnCtrlSelect;
-    d.OnSelectionCleared = [selectionChanged](TCustomSurfaceDesigner *) {
-        selectionChanged();
-    };
-    d.OnSelectedFromRect = [selectionChanged](TCustomSurfaceDesigner *, const QRect &) {
-        selectionChanged();
-    };
-    d.OnCtrlsDeleted = d.OnSelectionCleared;
+    FollowSelection(d);
     d.OnDblClick = [this](TCustomSurfaceDesigner *) {
         OpenEditDialog();
     };
@@ -304,6 +289,26 @@ void TDesignerMainForm::SetUpDesigner()
             return key(a->Ctrl()) < key(b->Ctrl());
         });
     };
+}
+
+void TDesignerMainForm::FollowSelection(TSurfaceDesigner &d)
+{
+    // Not while a document closes: the overlay then goes with its page, mid-destruction.
+    const auto selectionChanged = [this] {
+        if (!m_undo->Busy() && !GlobalClearingProject)
+            EditStateChanged(nullptr);
+    };
+    d.OnCtrlSelect = [selectionChanged](TCustomSurfaceDesigner *, QWidget *) {
+        selectionChanged();
+    };
+    d.OnCtrlUnSelect = d.OnCtrlSelect;
+    d.OnSelectionCleared = [selectionChanged](TCustomSurfaceDesigner *) {
+        selectionChanged();
+    };
+    d.OnSelectedFromRect = [selectionChanged](TCustomSurfaceDesigner *, const QRect &) {
+        selectionChanged();
+    };
+    d.OnCtrlsDeleted = d.OnSelectionCleared;
 }
 
 bool TDesignerMainForm::DesignMode() const

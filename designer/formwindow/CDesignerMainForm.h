@@ -113,6 +113,8 @@ protected:
 
 private:
     void SetUpDesigner();
+    // The edit state and the inspector follow the designer's selection.
+    void FollowSelection(TSurfaceDesigner &designer);
     // The designer follows the active page in design mode and lets go otherwise.
     void AttachDesigner();
     void UpdateDesignCommands();

@@ -125,17 +125,7 @@ void TDesignerMainForm::SetUpStrip()
         if (TBasePgCtrl *element = ElementOfButton(ctrl))
             hint = StripHint(element);
     };
-    const auto selectionChanged = [this] {
-        if (!m_undo->Busy() && !GlobalClearingProject)
-            EditStateChanged(nullptr);
-    };
-    d.OnCtrlSelect = [selectionChanged](TCustomSurfaceDesigner *, QWidget *) {
-        selectionChanged();
-    };
-    d.OnCtrlUnSelect = d.OnCtrlSelect;
-    d.OnSelectionCleared = [selectionChanged](TCustomSurfaceDesigner *) {
-        selectionChanged();
-    };
+    FollowSelection(d);
     // The designer last entered takes the edit commands; the other lets go of its selection.
     d.OnEnter = [this](TCustomSurfaceDesigner *) {
         m_stripCurrent = true;

@@ -363,6 +363,26 @@ protected:
     }
 };
 
+// Names an element offers for one of its text properties (another element to check
+// against, say), asked of the element when the list opens.
+class TPropEditorElementCandidates : public TPropEditorBaseStr
+{
+public:
+    using TPropEditorBaseStr::TPropEditorBaseStr;
+
+protected:
+    QStringList SetSuggestions() const override
+    {
+        QStringList names;
+        QObject *owner = Holders().isEmpty() ? nullptr : OwnerOfHolder(Holders().first());
+        if (owner)
+            QMetaObject::invokeMethod(owner, "PropertyCandidates", Qt::DirectConnection,
+                                      Q_RETURN_ARG(QStringList, names),
+                                      Q_ARG(QString, PropertyName()));
+        return names;
+    }
+};
+
 class TPropEditorDisplayFormat : public TPropEditorBaseStr
 {
 public:
@@ -405,6 +425,7 @@ enum class TBuiltIn {
     PageSize,
     PDFLink,
     PageDefFocus,
+    Candidates,
     Dialog,
     VEMs,
     DateFormat,
@@ -420,6 +441,7 @@ TBuiltIn BuiltInOfClass(const QString &editorClass)
         {QStringLiteral("TPropEditorPageSize"), TBuiltIn::PageSize},
         {QStringLiteral("TPropEditorPDFLink"), TBuiltIn::PDFLink},
         {QStringLiteral("TPropEditorPageDefFocus"), TBuiltIn::PageDefFocus},
+        {QStringLiteral("TPropEditorElementCandidates"), TBuiltIn::Candidates},
         {QStringLiteral("TPropEditorVisualPgCtrlVEMs"), TBuiltIn::VEMs},
         {QStringLiteral("TPropEditorDateDisplayFormat"), TBuiltIn::DateFormat},
         {QStringLiteral("TPropEditorTimeDisplayFormat"), TBuiltIn::TimeFormat},
@@ -581,31 +603,32 @@ QStringList PropEditorPaperSizeCaptions()
     return captions;
 }
 
+namespace {
+// The system's short and long formats, lower case, each once.
+QStringList LocaleFormats(const QString &shortFormat, const QString &longFormat)
+{
+    QStringList list;
+    for (const QString &f : {shortFormat, longFormat})
+        if (!list.contains(f.toLower()))
+            list << f.toLower();
+    return list;
+}
+} // namespace
+
 QStringList PropEditorDateFormats()
 {
-    static const QStringList formats = [] {
-        const QLocale locale = QLocale::system();
-        QStringList list;
-        for (const QString &f :
-             {locale.dateFormat(QLocale::ShortFormat), locale.dateFormat(QLocale::LongFormat)})
-            if (!list.contains(f.toLower()))
-                list << f.toLower();
-        return list;
-    }();
+    static const QStringList formats
+        = LocaleFormats(QLocale::system().dateFormat(QLocale::ShortFormat),
+                        QLocale::system().dateFormat(QLocale::LongFormat));
     return formats;
 }
 
 QStringList PropEditorTimeFormats()
 {
-    static const QStringList formats = [] {
-        const QLocale locale = QLocale::system();
-        QStringList list;
-        for (const QString &f :
-             {locale.timeFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat)})
-            if (!list.contains(f.toLower()))
-                list << f.toLower();
-        return list << QStringLiteral("h:m:s am/pm") << QStringLiteral("h:m:s a/p");
-    }();
+    static const QStringList formats
+        = LocaleFormats(QLocale::system().timeFormat(QLocale::ShortFormat),
+                        QLocale::system().timeFormat(QLocale::LongFormat))
+        << QStringLiteral("h:m:s am/pm") << QStringLiteral("h:m:s a/p");
     return formats;
 }
 
@@ -660,6 +683,8 @@ std::unique_ptr<TPropEditor> CreatePropEditor(const QList<QObject *> &holders,
         return std::make_unique<TPropEditorPDFLink>(holders, property);
     case TBuiltIn::PageDefFocus:
         return std::make_unique<TPropEditorPageDefFocus>(holders, property);
+    case TBuiltIn::Candidates:
+        return std::make_unique<TPropEditorElementCandidates>(holders, property);
     case TBuiltIn::Dialog:
         return std::make_unique<TPropEditorBaseDlg>(holders, property);
     case TBuiltIn::VEMs:
