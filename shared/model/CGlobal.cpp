@@ -7,6 +7,7 @@
 #include "CMessages.h"
 #include "CPageControl.h"
 #include "CPrinterPage.h"
+#include "CStringPropEditForm.h"
 
 #include "CBasePgCtrl.h"
 #include "CException.h"
@@ -579,28 +580,14 @@ bool GlobalSelectedImageFile(const QString &current, const QString &caption, boo
 bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLine, QString &result,
                       int helpTopic)
 {
-    QDialog dlg(QApplication::activeWindow());
-    dlg.setObjectName(QStringLiteral("StringEditForm"));
-    dlg.setWindowTitle(caption.trimmed());
+    TStringPropEditForm dlg(QApplication::activeWindow(), singleLine);
+    if (!caption.trimmed().isEmpty())
+        dlg.setWindowTitle(caption.trimmed());
     dlg.setProperty("HelpTopic", helpTopic);
-    auto *layout = new QVBoxLayout(&dlg);
-    QLineEdit *line = nullptr;
-    QPlainTextEdit *memo = nullptr;
-    if (singleLine) {
-        line = new QLineEdit(text, &dlg);
-        layout->addWidget(line);
-    } else {
-        memo = new QPlainTextEdit(text, &dlg);
-        layout->addWidget(memo);
-    }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
-    layout->addWidget(buttons);
+    dlg.SetText(text);
     result = text;
     if (DialogService().ExecModal(dlg) != QDialog::Accepted)
         return false;
-    // Documents keep CR LF line breaks.
-    result = line ? line->text() : memo->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+    result = dlg.Text();
     return true;
 }
