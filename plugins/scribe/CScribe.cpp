@@ -202,6 +202,24 @@ QStringList TCustomScribe::MustAlsoMatchCandidates()
     return Global_FillHTMLExportDropList(kMatchKinds);
 }
 
+QStringList TCustomScribe::PropertyCandidates(const QString &propertyName) const
+{
+    if (propertyName == QLatin1String("ValidationMustAlsoCheck"))
+        return MustAlsoCheckCandidates();
+    if (propertyName == QLatin1String("ValidationMustAlsoMatch"))
+        return MustAlsoMatchCandidates();
+    return {};
+}
+
+void TCustomScribe::RegisterPropertyEditors()
+{
+    TVisualPgCtrlNumeric::RegisterPropertyEditors();
+    for (const char *name : {"ValidationMustAlsoCheck", "ValidationMustAlsoMatch"})
+        RegisterPropertyEditor({QStringLiteral("QString"), QString(),
+                                QStringLiteral("TPropEditorElementCandidates"),
+                                QString::fromLatin1(name), TPropEditorKind::String});
+}
+
 QString TCustomScribe::DisplayText(const QString &text) const
 {
     const QString shown = TVisualPgCtrlNumeric::DisplayText(text);

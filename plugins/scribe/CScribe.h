@@ -160,6 +160,9 @@ public:
     // What the inspector's drop lists offer for the two cross-element checks.
     static QStringList MustAlsoCheckCandidates();
     static QStringList MustAlsoMatchCandidates();
+    // The inspector's suggestions for a text property; empty for the others.
+    Q_INVOKABLE QStringList PropertyCandidates(const QString &propertyName) const;
+    void RegisterPropertyEditors() override;
     QWidget *DoCreateEdit(const QPoint &point) override;
     void DrawText(const QRect &rect, QPainter &canvas, int first, int last, bool onScreen,
                   TColor color) override;

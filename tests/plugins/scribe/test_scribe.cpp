@@ -340,6 +340,18 @@ TEST_F(Scribe, MustAlsoCheckReadsOnlyKindsWithCheckData)
     const QStringList matches = TScribe::MustAlsoMatchCandidates();
     EXPECT_TRUE(matches.contains(QStringLiteral("Other")));
     EXPECT_FALSE(matches.contains(QStringLiteral("Agree")));
+
+    // The inspector's rows for the two checks are those drop lists.
+    box->RegisterPropertyEditors();
+    QObject *group = box->VisualValidationProps();
+    for (const auto &[name, list] : {std::pair("ValidationMustAlsoCheck", checks),
+                                     std::pair("ValidationMustAlsoMatch", matches)}) {
+        const QMetaProperty property
+            = group->metaObject()->property(group->metaObject()->indexOfProperty(name));
+        const auto editor = CreatePropEditor({group}, property);
+        ASSERT_TRUE(editor) << name;
+        EXPECT_EQ(editor->GetValues(), list) << name;
+    }
 }
 
 TEST_F(Scribe, MessageWindowEditsTheMessageOfTheChosenCheck)
