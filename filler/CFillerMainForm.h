@@ -48,6 +48,10 @@ public:
     void LoadPlugIns();
     // The command-line argument, opened once the window is shown.
     void SetStartDocument(const QString &path) { m_startDocument = path; }
+    // Whether committed edits go to the recovery journal and a journal left behind is
+    // offered back: for people filling the form in, not for unattended runs, which type
+    // nothing of their own to lose and must not take or remove another run's journal.
+    void SetRecoveryJournal(bool on) { m_recoveryJournal = on; }
 
     // Document operations; each tells the user what went wrong.
     bool OpenDocument(const QString &path);
@@ -162,6 +166,7 @@ private:
     // The file last printed to, offered again until the program closes.
     QString m_printFileName;
     std::unique_ptr<TRecoveryJournal> m_journal;
+    bool m_recoveryJournal = true;
     // The hint the status bar shows, so that only a hint is cleared, never another message.
     QString m_shownHint;
     QList<QToolBar *> m_toolBars;

@@ -26,8 +26,8 @@ QString Shortened(const QString &value)
 
 void TFillerMainForm::RecordCommittedEdit(TVisualPgCtrl *element)
 {
-    if (!element || m_documentPath.isEmpty() || GlobalClearingProject || GlobalLoadingProject
-        || (!GlobalVeloraFiller() && !GlobalFilling))
+    if (!m_recoveryJournal || !element || m_documentPath.isEmpty() || GlobalClearingProject
+        || GlobalLoadingProject || (!GlobalVeloraFiller() && !GlobalFilling))
         return;
     if (!m_journal)
         m_journal = std::make_unique<TRecoveryJournal>(m_documentPath);
@@ -46,7 +46,8 @@ void TFillerMainForm::DropJournal()
 
 void TFillerMainForm::OfferRecovery()
 {
-    if (m_documentPath.isEmpty() || !TRecoveryJournal::HasNewerJournal(m_documentPath))
+    if (!m_recoveryJournal || m_documentPath.isEmpty()
+        || !TRecoveryJournal::HasNewerJournal(m_documentPath))
         return;
     const QString journalPath = TRecoveryJournal::PathFor(m_documentPath);
     const TJournalContents contents = TRecoveryJournal::Read(journalPath);

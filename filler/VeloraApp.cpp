@@ -211,6 +211,7 @@ bool ChooseUnattendedPrinter(const TStartOptions &options)
 // File > Print prints it, without a window; with --fill, one filled copy per row.
 int PrintUnattended(TFillerMainForm &window, const TStartOptions &options)
 {
+    window.SetRecoveryJournal(false);
     const bool printing = options.PrintToPdf || options.Print;
     if (printing && (!ChooseUnattendedPrinter(options) || !ChooseOffsets(options)))
         return 1;
@@ -411,7 +412,7 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
         return QStringLiteral("--fill needs the CSV file of the values.");
     if (filler && parser.isSet(kSaveEach) && options.SaveEach.isEmpty())
         return QStringLiteral("--save-each needs the folder to save into.");
-    if ((filler && parser.isSet(kSaveEach) || options.SkipInvalid) && options.FillData.isEmpty())
+    if (((filler && parser.isSet(kSaveEach)) || options.SkipInvalid) && options.FillData.isEmpty())
         return QStringLiteral("--save-each and --skip-invalid go with --fill.");
     if (filler && parser.isSet(kPrintCalibration)) {
         if (options.Calibration.isEmpty())
@@ -449,7 +450,7 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
         return QStringLiteral("--printer needs the name of a printer queue.");
     if (options.PublishAnyway && !printing && options.FillData.isEmpty())
         return QStringLiteral("--publish-anyway goes with --print, --print-to-pdf or --fill.");
-    if ((filler && parser.isSet(kOffset) || options.NoOffsets) && !printing)
+    if (((filler && parser.isSet(kOffset)) || options.NoOffsets) && !printing)
         return QStringLiteral("--offset and --no-offsets go with --print or --print-to-pdf.");
     if (filler && parser.isSet(kOffset) && options.NoOffsets)
         return QStringLiteral("--offset and --no-offsets cannot go together.");

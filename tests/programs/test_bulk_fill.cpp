@@ -2,6 +2,7 @@
 // filled documents' values back out (vldtool values), with the generated
 // examples and the real plug-ins.
 
+#include "CRecoveryJournal.h"
 #include "PdfWords.h"
 #include "ProgramRun.h"
 
@@ -53,6 +54,40 @@ const TWord *FindWord(const QList<TWord> &words, const QString &text)
             return &word;
     return nullptr;
 }
+TEST_F(BulkFill, UnattendedRunsLeaveRecoveryJournalsAlone)
+{
+    // A form being filled in elsewhere has a journal newer than the document.
+    const QString state = Path(QStringLiteral("state"));
+    const QByteArray before = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", state.toLocal8Bit());
+    const QString doc = Path(QStringLiteral("Employee.vld"));
+    ASSERT_TRUE(QFile::copy(Example("Employee.vld"), doc));
+    QString journalPath;
+    {
+        TRecoveryJournal journal(doc);
+        ASSERT_TRUE(journal.Record(QStringLiteral("FullName"), QStringLiteral("Typed elsewhere")));
+        journalPath = journal.Path();
+    }
+    QFile journal(journalPath);
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    const QByteArray kept = journal.readAll();
+    journal.close();
+
+    const QString csv = Write(QStringLiteral("e.csv"), "FullName,Email\nAnn,a@example.com\n");
+    const TRun print = Filler({QStringLiteral("--print-to-pdf"), Path(QStringLiteral("p.pdf")),
+                               QStringLiteral("--publish-anyway"), doc});
+    EXPECT_EQ(print.ExitCode, 0) << print.Err.toStdString();
+    const TRun fill = Filler({QStringLiteral("--fill"), csv, QStringLiteral("--print-to-pdf"),
+                              Path(QStringLiteral("f.pdf")), doc});
+    EXPECT_EQ(fill.ExitCode, 0) << fill.Err.toStdString();
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    EXPECT_EQ(journal.readAll(), kept);
+    if (before.isNull())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", before);
+}
+
 } // namespace
 
 TEST_F(BulkFill, AThousandRowsPrintAsAThousandFilledPagesInOnePdf)
