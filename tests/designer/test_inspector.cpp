@@ -71,13 +71,20 @@ protected:
     {
         const QModelIndex index = Row(path).siblingAtColumn(1);
         ASSERT_TRUE(index.isValid()) << path.toStdString();
+        // The designer's own window may still be taking the activation: wait for ours.
         inspector->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(inspector.get()));
         QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
                           Grid()->visualRect(index).center());
         QTest::keyClick(Grid(), Qt::Key_F2);
-        QCoreApplication::processEvents();
-        QWidget *editor = QApplication::focusWidget();
-        ASSERT_TRUE(editor && Grid()->viewport()->isAncestorOf(editor)) << path.toStdString();
+        QWidget *editor = nullptr;
+        const bool editing = QTest::qWaitFor(
+            [&] {
+                editor = QApplication::focusWidget();
+                return editor && Grid()->viewport()->isAncestorOf(editor);
+            },
+            2000);
+        ASSERT_TRUE(editing) << path.toStdString();
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Return);
