@@ -13,7 +13,7 @@ public:
     // Reads the settings and the recent list (dropping files that are gone).
     explicit TFillerINIInfo(const QString &iniFile);
     // Writes the recent list back.
-    ~TFillerINIInfo();
+    virtual ~TFillerINIInfo();
     TFillerINIInfo(const TFillerINIInfo &) = delete;
     TFillerINIInfo &operator=(const TFillerINIInfo &) = delete;
 
@@ -42,6 +42,10 @@ public:
     void WriteRecents() const;
 
     const QString &IniFile() const { return m_ini; }
+
+protected:
+    // The list a descendant puts in place when reading left it empty.
+    void SetRecents(const QStringList &paths) { m_recents = paths; }
 
 private:
     void SetBool(bool &field, bool value, const char *key);

@@ -144,6 +144,11 @@ QString TFillerMainForm::ProgramTitle() const
     return QStringLiteral("Velora Filler");
 }
 
+std::unique_ptr<TFillerINIInfo> TFillerMainForm::CreateSettings() const
+{
+    return std::make_unique<TFillerINIInfo>(GlobalAppINI);
+}
+
 void TFillerMainForm::FormCreate()
 {
     InstallElementAccessibility();
@@ -167,7 +172,7 @@ void TFillerMainForm::FormCreate()
             Guarded([this] { PageChanged(); });
     });
 
-    m_settings = std::make_unique<TFillerINIInfo>(GlobalAppINI);
+    m_settings = CreateSettings();
     m_projectInfo = std::make_unique<TProjectInfo>(nullptr);
     m_pulse = new QTimer(this);
     m_pulse->setInterval(kPulseMs);

@@ -82,6 +82,8 @@ public:
 
 protected:
     virtual QString ProgramTitle() const;
+    // The settings object, read once when the window is created; a descendant adds its keys.
+    virtual std::unique_ptr<TFillerINIInfo> CreateSettings() const;
     virtual void CreateMenus();
     virtual void CreateToolBars();
     // Once, when first shown: plug-ins, project, command line.

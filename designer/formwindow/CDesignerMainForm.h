@@ -113,6 +113,26 @@ protected:
 
 private:
     void SetUpDesigner();
+    // Settings and the welcome screen (CDesignerWelcome.cpp).
+public:
+    class TDesignerINIInfo &DesignerSettings() const;
+    // The welcome window while it is open, else null.
+    class TWelcomeForm *WelcomeForm() const;
+
+protected:
+    std::unique_ptr<TFillerINIInfo> CreateSettings() const override;
+
+private:
+    // View > Use Welcome Screen, and the Page and Object toolbars' checks.
+    void CreateWelcomeMenus();
+    void ApplyToolBarSettings();
+    // A request of the welcome window (0x85F4): its code and, for a recent document, the index.
+    void WelcomeRequest(int code, int index);
+    void ShowWelcome();
+    void CloseWelcome();
+    void SetUseWelcome(bool on);
+    // The floating tool windows' places, kept for the next start.
+    void StoreToolWindowBounds();
     // The edit state and the inspector follow the designer's selection.
     void FollowSelection(TSurfaceDesigner &designer);
     // The designer follows the active page in design mode and lets go otherwise.
@@ -186,6 +206,8 @@ private:
     bool Replaying() const;
     static bool CanPaste();
 
+    QPointer<TWelcomeForm> m_welcomeForm;
+    QAction *m_welcomeAction = nullptr;
     std::unique_ptr<TUndoRedo> m_undo;
     std::unique_ptr<TSurfaceDesigner> m_designer1;
     std::unique_ptr<TSurfaceDesigner> m_designer2;

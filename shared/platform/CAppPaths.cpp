@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 QString GlobalExecPath;
 QString GlobalAppDataPath;
@@ -25,4 +26,13 @@ void GlobalInitPaths()
         = base.isEmpty() ? GlobalExecPath : WithSlash(base) + QStringLiteral("Corvale/");
 
     GlobalAppINI = GlobalAppDataPath + QStringLiteral("Velora/App.ini");
+}
+
+QString GlobalProgramFiles()
+{
+    const QString installed
+        = QDir::cleanPath(GlobalExecPath + QStringLiteral("../../share/velora"));
+    if (QFileInfo(installed).isDir())
+        return WithSlash(installed);
+    return WithSlash(QDir::cleanPath(GlobalExecPath + QStringLiteral("../examples")));
 }

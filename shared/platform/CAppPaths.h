@@ -14,5 +14,9 @@ extern QString GlobalAppDataPath;
 // GlobalAppDataPath + "Velora/App.ini".
 extern QString GlobalAppINI;
 
+// The folder holding "Tutorials/" and "Example Forms/", with a trailing "/": <prefix>/share/velora/
+// when installed (the programs live in <prefix>/lib/velora/), else the build tree's examples.
+QString GlobalProgramFiles();
+
 // Computes the paths from the environment; call after the application object exists.
 void GlobalInitPaths();
