@@ -126,6 +126,8 @@ struct TStartOptions
     bool SkipInvalid = false;
     QString Calibration;
     int Paper = 0;
+    // A command of the program's own was asked for.
+    bool ProgramCommand = false;
 };
 
 // The queue --print uses: the one named, else the system's default, else its first.
@@ -242,6 +244,23 @@ int PrintUnattended(TFillerMainForm &window, const TStartOptions &options)
     SetDialogService(std::move(previous));
     GlobalPrintOffsetChoice = {};
     return ok ? 0 : 1;
+}
+
+// A program's own unattended command: as printing runs, without a window or a journal.
+int RunProgramCommand(TFillerMainForm &window, const TProgramCommands &commands)
+{
+    window.SetRecoveryJournal(false);
+    auto *console = new TConsoleDialogService(false);
+    std::unique_ptr<TDialogService> previous
+        = SetDialogService(std::unique_ptr<TDialogService>(console));
+    window.FormCreate();
+    window.LoadPlugIns();
+    int code = commands.Run(window);
+    if (code == 0 && console->Failed())
+        code = 1;
+    window.CloseDocument();
+    SetDialogService(std::move(previous));
+    return code;
 }
 
 // --print-calibration OUT: the calibration page on the built-in printer.
@@ -366,7 +385,8 @@ const QCommandLineOption kScreenshot(
                    "is shown, then quit."),
     QStringLiteral("file"));
 
-void DeclareOptions(QCommandLineParser &parser, TVeloraProgram program)
+void DeclareOptions(QCommandLineParser &parser, TVeloraProgram program,
+                    const TProgramCommands &commands)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(program == TVeloraProgram::Filler
@@ -377,6 +397,7 @@ void DeclareOptions(QCommandLineParser &parser, TVeloraProgram program)
         parser.addOptions({kPrintToPdf, kPrint, kPrinter, kListPrinters, kOffset, kNoOffsets,
                            kPublishAnyway, kFill, kSaveEach, kSkipInvalid, kPrintCalibration,
                            kPaper});
+    parser.addOptions(commands.Options);
     parser.addOption(kScreenshot);
     AddWindowSystemOptions(parser);
     parser.addPositionalArgument(QStringLiteral("document"),
@@ -386,11 +407,17 @@ void DeclareOptions(QCommandLineParser &parser, TVeloraProgram program)
 
 // Fills in the options; answers what is wrong with the command line, or nothing.
 QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
-                    TVeloraProgram program, TStartOptions &options)
+                    TVeloraProgram program, const TProgramCommands &commands,
+                    TStartOptions &options)
 {
     if (!parser.parse(arguments))
         return parser.errorText();
     const QStringList positional = parser.positionalArguments();
+    if (commands.Read) {
+        if (QString error = commands.Read(parser, positional, options.ProgramCommand);
+            !error.isEmpty())
+            return error;
+    }
     const bool filler = program == TVeloraProgram::Filler;
     options.Help = parser.isSet(kHelp);
     options.Version = parser.isSet(kVersion);
@@ -475,14 +502,15 @@ QString ReadOptions(QCommandLineParser &parser, const QStringList &arguments,
 // version and errors need no display. Answers the exit code when the program
 // ends here.
 std::optional<int> ReadCommandLine(int argc, char **argv, const QString &applicationName,
-                                   TVeloraProgram program, TStartOptions &options)
+                                   TVeloraProgram program, const TProgramCommands &commands,
+                                   TStartOptions &options)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
-    DeclareOptions(parser, program);
-    const QString error = ReadOptions(parser, arguments, program, options);
+    DeclareOptions(parser, program, commands);
+    const QString error = ReadOptions(parser, arguments, program, commands, options);
     if (error.isEmpty() && !options.Help && !options.Version)
         return std::nullopt;
     // The usage names the program as it was started; a core application needs no display.
@@ -501,14 +529,15 @@ std::optional<int> ReadCommandLine(int argc, char **argv, const QString &applica
 } // namespace
 
 int RunVeloraProgram(int argc, char **argv, const QString &applicationName, TVeloraProgram program,
-                     const std::function<TFillerMainForm *()> &createMainWindow)
+                     const std::function<TFillerMainForm *()> &createMainWindow,
+                     const TProgramCommands &commands)
 {
     TStartOptions options;
     if (const std::optional<int> exitCode
-        = ReadCommandLine(argc, argv, applicationName, program, options))
+        = ReadCommandLine(argc, argv, applicationName, program, commands, options))
         return *exitCode;
     const bool unattended = options.PrintToPdf || options.Print || options.ListPrinters
-        || !options.FillData.isEmpty() || !options.Calibration.isEmpty();
+        || !options.FillData.isEmpty() || !options.Calibration.isEmpty() || options.ProgramCommand;
     // Unattended printing needs no display.
     if (unattended && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -525,6 +554,8 @@ int RunVeloraProgram(int argc, char **argv, const QString &applicationName, TVel
     std::unique_ptr<TFillerMainForm> window(createMainWindow());
     if (options.PrintToPdf || options.Print || !options.FillData.isEmpty())
         return PrintUnattended(*window, options);
+    if (options.ProgramCommand && commands.Run)
+        return RunProgramCommand(*window, commands);
     window->FormCreate();
     window->SetStartDocument(options.Document);
     const QString screenshot = options.Screenshot;
