@@ -30,6 +30,7 @@ TGuardedProcess::~TGuardedProcess()
 
 bool TGuardedProcess::Start(const QString &program, const QStringList &arguments)
 {
+    m_output.clear();
     m_process.setProcessEnvironment(ChildEnvironment());
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setChildProcessModifier([] { ::setsid(); });
@@ -59,6 +60,27 @@ QString TGuardedProcess::Output()
     while (m_process.bytesAvailable() > 0 || m_process.waitForReadyRead(20))
         m_output += m_process.readAll();
     return QString::fromUtf8(m_output);
+}
+
+int TGuardedProcess::WaitForOutput(const QStringList &texts, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        const QString output = Output();
+        qsizetype first = -1;
+        int found = -1;
+        for (int i = 0; i < texts.size(); ++i) {
+            const qsizetype at = output.indexOf(texts[i]);
+            if (at >= 0 && (first < 0 || at < first)) {
+                first = at;
+                found = i;
+            }
+        }
+        if (found >= 0)
+            return found;
+        m_process.waitForReadyRead(100);
+    } while (!deadline.hasExpired());
+    return -1;
 }
 
 QProcessEnvironment ChildEnvironment()
@@ -125,19 +147,28 @@ QString TPhpServer::Start(const QString &documentRoot)
                      .toUtf8());
     script.close();
     script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    m_port = FreePort();
-    // Warnings and errors of the scripts go to the log, not into the pages.
-    const QStringList arguments {QStringLiteral("-d"), QStringLiteral("sendmail_path=") + capture,
-                                 QStringLiteral("-d"), QStringLiteral("display_errors=stderr"),
-                                 QStringLiteral("-d"), QStringLiteral("error_reporting=-1"),
-                                 QStringLiteral("-d"), QStringLiteral("log_errors=0"),
-                                 QStringLiteral("-S"), QStringLiteral("127.0.0.1:%1").arg(m_port),
-                                 QStringLiteral("-t"), documentRoot};
-    if (!m_process.Start(php, arguments))
-        return QStringLiteral("php did not start");
-    if (!WaitForHttp(Url(QString()), 20000))
-        return QStringLiteral("php's server did not answer: ") + m_process.Output();
-    return {};
+    // Another program may take the free port first; then the next one is tried.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_port = FreePort();
+        // Warnings and errors of the scripts go to the log, not into the pages.
+        const QStringList arguments {
+            QStringLiteral("-d"), QStringLiteral("sendmail_path=") + capture,
+            QStringLiteral("-d"), QStringLiteral("display_errors=stderr"),
+            QStringLiteral("-d"), QStringLiteral("error_reporting=-1"),
+            QStringLiteral("-d"), QStringLiteral("log_errors=0"),
+            QStringLiteral("-S"), QStringLiteral("127.0.0.1:%1").arg(m_port),
+            QStringLiteral("-t"), documentRoot};
+        if (!m_process.Start(php, arguments))
+            return QStringLiteral("php did not start");
+        const int started
+            = m_process.WaitForOutput({QStringLiteral("(http://127.0.0.1:%1) started").arg(m_port),
+                                       QStringLiteral("Failed to listen")},
+                                      20000);
+        if (started == 0 && WaitForHttp(Url(QString()), 20000))
+            return {};
+        m_process.Stop();
+    }
+    return QStringLiteral("php's server did not start: ") + m_process.Output();
 }
 
 QString TPhpServer::Url(const QString &file) const

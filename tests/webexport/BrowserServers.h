@@ -22,8 +22,10 @@ public:
     bool Running() const { return m_process.state() == QProcess::Running; }
     // Ends the program and everything it started.
     void Stop();
-    // Everything it wrote to its standard output and error so far.
+    // Everything it wrote to its standard output and error since it started.
     QString Output();
+    // Which of the texts it wrote first, waiting up to timeoutMs; -1 for none.
+    int WaitForOutput(const QStringList &texts, int timeoutMs);
 
 private:
     QProcess m_process;

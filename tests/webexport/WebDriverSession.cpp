@@ -35,11 +35,21 @@ QString TWebDriverSession::Start()
         return QStringLiteral("chromium is not installed (Debian package chromium)");
     if (!m_profile.isValid())
         return QStringLiteral("no temporary folder for the browser profile");
-    m_port = FreePort();
-    if (!m_driver.Start(driver, {QStringLiteral("--port=%1").arg(m_port)}))
-        return QStringLiteral("chromedriver did not start");
-    if (!WaitForHttp(QStringLiteral("http://127.0.0.1:%1/status").arg(m_port), 20000))
-        return QStringLiteral("chromedriver did not answer: ") + m_driver.Output();
+    // Another program may take the free port first; then the next one is tried.
+    bool listening = false;
+    for (int attempt = 0; attempt < 3 && !listening; ++attempt) {
+        m_port = FreePort();
+        if (!m_driver.Start(driver, {QStringLiteral("--port=%1").arg(m_port)}))
+            return QStringLiteral("chromedriver did not start");
+        listening = m_driver.WaitForOutput(
+                        {QStringLiteral("started successfully"), QStringLiteral("Exiting")}, 20000)
+                == 0
+            && WaitForHttp(QStringLiteral("http://127.0.0.1:%1/status").arg(m_port), 20000);
+        if (!listening)
+            m_driver.Stop();
+    }
+    if (!listening)
+        return QStringLiteral("chromedriver did not start: ") + m_driver.Output();
 
     // Headless, and without the sandbox, which needs a user namespace that
     // containers and root do not offer.
