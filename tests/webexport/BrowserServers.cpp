@@ -28,10 +28,11 @@ TGuardedProcess::~TGuardedProcess()
     Stop();
 }
 
-bool TGuardedProcess::Start(const QString &program, const QStringList &arguments)
+bool TGuardedProcess::Start(const QString &program, const QStringList &arguments,
+                            const QProcessEnvironment &environment)
 {
     m_output.clear();
-    m_process.setProcessEnvironment(ChildEnvironment());
+    m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setChildProcessModifier([] { ::setsid(); });
     m_process.start(QStringLiteral("/bin/sh"),
@@ -158,7 +159,7 @@ QString TPhpServer::Start(const QString &documentRoot)
             QStringLiteral("-d"), QStringLiteral("log_errors=0"),
             QStringLiteral("-S"), QStringLiteral("127.0.0.1:%1").arg(m_port),
             QStringLiteral("-t"), documentRoot};
-        if (!m_process.Start(php, arguments))
+        if (!m_process.Start(php, arguments, ChildEnvironment()))
             return QStringLiteral("php did not start");
         const int started
             = m_process.WaitForOutput({QStringLiteral("(http://127.0.0.1:%1) started").arg(m_port),

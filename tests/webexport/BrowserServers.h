@@ -18,7 +18,8 @@ public:
     TGuardedProcess(const TGuardedProcess &) = delete;
     TGuardedProcess &operator=(const TGuardedProcess &) = delete;
 
-    bool Start(const QString &program, const QStringList &arguments);
+    bool Start(const QString &program, const QStringList &arguments,
+               const QProcessEnvironment &environment);
     bool Running() const { return m_process.state() == QProcess::Running; }
     // Ends the program and everything it started.
     void Stop();

@@ -35,11 +35,15 @@ QString TWebDriverSession::Start()
         return QStringLiteral("chromium is not installed (Debian package chromium)");
     if (!m_profile.isValid())
         return QStringLiteral("no temporary folder for the browser profile");
+    // The browser keeps everything it writes in the profile folder, none in the user's home.
+    QProcessEnvironment env = ChildEnvironment();
+    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+        env.insert(QLatin1String(name), m_profile.path());
     // Another program may take the free port first; then the next one is tried.
     bool listening = false;
     for (int attempt = 0; attempt < 3 && !listening; ++attempt) {
         m_port = FreePort();
-        if (!m_driver.Start(driver, {QStringLiteral("--port=%1").arg(m_port)}))
+        if (!m_driver.Start(driver, {QStringLiteral("--port=%1").arg(m_port)}, env))
             return QStringLiteral("chromedriver did not start");
         listening = m_driver.WaitForOutput(
                         {QStringLiteral("started successfully"), QStringLiteral("Exiting")}, 20000)
@@ -62,7 +66,8 @@ QString TWebDriverSession::Start()
                                        QStringLiteral("--disable-extensions"),
                                        QStringLiteral("--password-store=basic"),
                                        QStringLiteral("--window-size=1280,1024"),
-                                       QStringLiteral("--user-data-dir=") + m_profile.path()};
+                                       QStringLiteral("--user-data-dir=")
+                                           + m_profile.filePath(QStringLiteral("profile"))};
     QJsonObject options {{QStringLiteral("binary"), browser},
                          {QStringLiteral("args"), browserArguments}};
     // Alerts stay open until the test reads them.

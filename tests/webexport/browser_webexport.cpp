@@ -446,19 +446,22 @@ TEST_F(WebFormInBrowser, SentFormArrivesByMail)
     ExpectCleanLog();
 }
 
-// Sending with the required name empty: the validation script stops the
-// submission and shows its alert with the designer's message; nothing is mailed.
+// Sending with the required name empty and a broken e-mail address: the validation
+// script stops the submission and shows its alert with both messages, the
+// designer's as written; nothing is mailed.
 TEST_F(WebFormInBrowser, RequiredFieldEmptyStopsTheSubmission)
 {
     ASSERT_NO_FATAL_FAILURE(OpenForm());
     ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("FullName"), QString()));
-    ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("Email"), QStringLiteral("zoe@example.com")));
+    ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("Email"), QStringLiteral("zoe at example.com")));
     ASSERT_NO_FATAL_FAILURE(Type(QStringLiteral("Comments"), QStringLiteral("Anything")));
     ASSERT_NO_FATAL_FAILURE(PressSend());
 
     const QString alert = Browser().AlertText();
     EXPECT_TRUE(alert.startsWith(QStringLiteral("Form validation failed!"))) << alert.toStdString();
     EXPECT_TRUE(alert.contains(QStringLiteral("- ") + NameMissing)) << alert.toStdString();
+    EXPECT_TRUE(alert.contains(QStringLiteral("- Email contains an invalid email address!")))
+        << alert.toStdString();
     ASSERT_TRUE(Browser().AcceptAlert()) << "no alert: " << Browser().LastError().toStdString();
 
     // A request after the alert: the server answers one request at a time, so
