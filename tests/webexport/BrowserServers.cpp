@@ -11,9 +11,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QThread>
-#include <QTimer>
 
-#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
