@@ -9,11 +9,13 @@
 #include "CFillerMainForm.h"
 #include "CGlobal.h"
 #include "CGlobalMessages.h"
+#include "COnlineHelp.h"
 #include "CPageControl.h"
 #include "CPrinterOffsetsDlg.h"
 #include "CPrinterPage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QIcon>
 #include <QKeyCombination>
@@ -250,7 +252,7 @@ const TFillerAction TFillerMainForm::ActionTable[] = {
 
     {mnHelp, tbHelp, "HelpHelpTopics", "Help &Topics...", Qt::Key_F1, "help-contents", 0,
      [](TFillerMainForm &, bool) {
-         OpenWebPage("https://velora.invalid/help");
+         RequestOnlineHelp(QApplication::focusWidget());
      }},
     {.Menu = mnHelp, .Kind = akSeparator},
     {mnHelp, tbNone, "HelpSupportTicket", "&Support Ticket", kNoKey, nullptr, 0,

@@ -8,6 +8,7 @@
 #include "CFillerINIInfo.h"
 #include "CFillerScrollBox.h"
 #include "CGlobal.h"
+#include "COnlineHelp.h"
 #include "CPageControl.h"
 #include "CPlugIns.h"
 #include "CPrinterService.h"
@@ -153,6 +154,8 @@ void TFillerMainForm::FormCreate()
 {
     InstallElementAccessibility();
     GlobalMainForm = this;
+    setProperty("HelpContext", fhctx_Workspace);
+    InstallOnlineHelpKey();
     m_pages = new TPageControl(nullptr);
     m_pages->setParent(this);
     m_pages->SetName(QStringLiteral("PagesPageControl"));

@@ -3,6 +3,8 @@
 #include "CBasePgCtrl.h"
 #include "CGlobal.h"
 #include "CGlobalMessages.h"
+#include "CObjectInspectorForm.h"
+#include "COnlineHelp.h"
 #include "CPageControl.h"
 #include "CPlugIns.h"
 #include "CPrinterPage.h"
@@ -96,6 +98,9 @@ void TDesignerMainForm::FormCreate()
     SetUpStrip();
     SetUpDocks();
     ServeModelHooks(true);
+    setProperty("HelpContext", dhctx_TitlePage);
+    connect(m_inspector, &TObjectInspectorForm::HelpRequested, this,
+            [](int context) { ShowOnlineHelp(context); });
     connect(PagesPageControl()->tabBar(), &QTabBar::tabMoved, this,
             [this](int from, int to) { Guarded([&] { PageMoved(from, to); }); });
     UpdateDesignCommands();
