@@ -147,6 +147,12 @@ void TDesignerMainForm::CreateMenus()
             [this, kind = row.Kind] { NewDocument(kind); });
     if (QMenu *file = FileMenu())
         file->insertMenu(file->actions().value(0), newMenu);
+    if (QMenu *file = FileMenu()) {
+        QAction *html = add(file, "FileExportHTML", QStringLiteral("Export To HTML..."),
+                            QKeySequence(), [this] { ExportToHTML(); });
+        const qsizetype saveAs = file->actions().indexOf(Action(QStringLiteral("FileSaveAs")));
+        file->insertAction(file->actions().value(saveAs + 1), html);
+    }
 
     auto *view = findChild<QMenu *>(QStringLiteral("ViewMenu"));
     m_designAction = new QAction(QStringLiteral("Designer"), this);
@@ -187,12 +193,16 @@ void TDesignerMainForm::CreateToolBars()
            {"PageDelete", "page-delete"},
            {"ElementToFront", "object-to-front"},
            {"ElementToBack", "object-to-back"},
-           {"EditDuplicate", "edit-copy"}};
+           {"EditDuplicate", "edit-copy"},
+           {"FileExportHTML", "export-html"}};
     for (const auto &[action, icon] : icons)
         Action(QString::fromLatin1(action))->setIcon(ThemeIcon(icon));
     m_designAction->setIcon(ThemeIcon("designer-mode"));
     findChild<QMenu *>(QStringLiteral("FileNewMenu"))->setIcon(ThemeIcon("document-new"));
     TFillerMainForm::CreateToolBars();
+    if (auto *file = findChild<QToolBar *>(QStringLiteral("FileToolBar")))
+        file->insertAction(Action(QStringLiteral("FilePrint")),
+                           Action(QStringLiteral("FileExportHTML")));
     if (auto *view = findChild<QToolBar *>(QStringLiteral("ViewToolBar"))) {
         view->addSeparator();
         view->addAction(m_designAction);
@@ -418,6 +428,7 @@ void TDesignerMainForm::UpdateDesignCommands()
         page->setEnabled(design);
     Action(QStringLiteral("PageInsert"))->setEnabled(design);
     Action(QStringLiteral("PageProperties"))->setEnabled(design);
+    Action(QStringLiteral("FileExportHTML"))->setEnabled(design);
     Action(QStringLiteral("PageDelete"))->setEnabled(design && PagesPageControl()->PageCount() > 1);
     LayoutStrip();
     UpdateDocks();

@@ -164,6 +164,8 @@ private:
     void ApplyDialogEdit(TUndoRedoTypes_DblClickDlg &entry);
     // A double-click: the selected element's own dialog, or the page's with none selected.
     void OpenEditDialog();
+    // File > Export To HTML: the export window on the document (CDesignerExport.cpp).
+    void ExportToHTML();
     // The palette and inspector tool windows (CDesignerDocks.cpp).
     void SetUpDocks();
     QDockWidget *AddToolDock(QWidget *tool, const char *name, const char *section, bool dockedLeft,
