@@ -223,6 +223,7 @@ TEST_F(WebExportDialog, SubmitActionSwitchesSettingsAndTheScriptExtension)
         // The field's help shows while it has the focus.
         server->setFocus();
         EXPECT_TRUE(Child<QLabel>(dialog, "HelpLabel")->text().contains(QStringLiteral("server")));
+        dialog.grab().save(QStringLiteral("webexport_dialog_email.png"));
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
 
         Click(Child<QRadioButton>(dialog, "PhpRadio"));
@@ -313,6 +314,29 @@ TEST_F(WebExportDialog, NoToOverwritingLeavesTheFileAndTheProjectUntouched)
     EXPECT_EQ(ScriptedDialogs().Shown().last().Caption,
               QStringLiteral("Please choose the Export folder location."));
     EXPECT_EQ(ScriptedDialogs().Shown().last().Text, out);
+}
+
+// A write that fails says why as an error, stores nothing, and leaves the window usable.
+TEST_F(WebExportDialog, AFailedWriteIsReportedAndStoresNothing)
+{
+    Open();
+    const QString out = dir.filePath(QStringLiteral("blocked"));
+    // A folder where the page would go: it exists, and no file can take its place.
+    ASSERT_TRUE(QDir().mkpath(out + QStringLiteral("/order form.html")));
+    const auto form = Form();
+    MakeValid(*form);
+    GlobalProjectChanged = false;
+    ScriptedDialogs().ExpectFolder(out);
+    ScriptedDialogs().ExpectMessage(mrYes, QStringLiteral("already exists"));
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("Export failed.\r"));
+    Click(Child<QPushButton>(*form, "ContinueButton"));
+    EXPECT_EQ(ScriptedDialogs().Shown().last().Type, mtError);
+    EXPECT_GT(ScriptedDialogs().Shown().last().Text.size(),
+              QStringLiteral("Export failed.\r").size());
+    EXPECT_TRUE(window->ProjectInfo().LastExportSubmit().isEmpty());
+    EXPECT_FALSE(GlobalProjectChanged);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->isEnabled());
 }
 
 // Through the menu command: the files are written, the settings go into the document as
@@ -431,6 +455,7 @@ TEST_F(WebExportDialog, FieldPickerInsertsReferencesAtTheCaret)
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, name.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, name.center());
         EXPECT_EQ(picker.Text(), QStringLiteral("Dear #!Name,"));
+        picker.grab().save(QStringLiteral("webexport_field_picker.png"));
         return picker.result();
     });
     QTest::mouseDClick(from, Qt::LeftButton, {}, from->rect().center());
