@@ -499,7 +499,7 @@ TEST_F(WebExportDialog, AltOverThePagePicksTheTopmostElement)
 
     QTest::keyPress(picker.Memo(), Qt::Key_Alt, Qt::AltModifier);
     QTest::mouseMove(engine, shared);
-    QTest::qWait(120);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hint->Tracked() != nullptr; }, 3000));
     ASSERT_TRUE(hint->Tracking());
     EXPECT_EQ(hint->Tracked(), over);
     EXPECT_TRUE(hint->isVisible());
@@ -507,7 +507,7 @@ TEST_F(WebExportDialog, AltOverThePagePicksTheTopmostElement)
     EXPECT_GT(hint->y(), engine->mapToGlobal(shared).y());
     // A radio button stands for its group.
     QTest::mouseMove(engine, engine->mapFromGlobal(yes->mapToGlobal(yes->rect().center())));
-    QTest::qWait(120);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hint->Tracked() == yes; }, 3000));
     EXPECT_EQ(hint->text(), QStringLiteral("GroupID3"));
 
     QTest::mouseClick(engine, Qt::LeftButton, Qt::AltModifier, shared);
