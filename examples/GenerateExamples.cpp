@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -567,6 +568,78 @@ bool WriteWelcome(const QString &path)
     }
     return doc.Save(path);
 }
+
+// The first tutorial: a few labelled boxes whose texts say what to try.
+bool WriteGettingStarted(const QString &path)
+{
+    TDocumentBuilder doc;
+    const QSizeF a4(210, 297);
+    const QList<TSheetField> fields = {{QStringLiteral("Typing"), 8},
+                                       {QStringLiteral("Moving on"), 8},
+                                       {QStringLiteral("Designing"), 22},
+                                       {QStringLiteral("Saving"), 8}};
+    const int page = AddPage(
+        doc, QStringLiteral("Getting Started"), 9,
+        FieldSheet(a4, QStringLiteral("Tutorial 1: Getting Started"), fields, QString(), 0));
+    TFieldPlacer place(doc, page, a4.width());
+    const struct
+    {
+        const char *Name;
+        double HeightMm;
+        const char *Text;
+    } boxes[] = {{"Typing", 8, "Click into this box and type over this text."},
+                 {"MovingOn", 8, "Press TAB for the next box, Shift+TAB for the one before."},
+                 {"Designing", 22,
+                  "Press F4 to design the form: drag a box to move it, drag a corner to size "
+                  "it, and press F5 for its properties. F4 again fills it in."},
+                 {"Saving", 8, "Press Ctrl+S to keep the form in a .vld file."}};
+    for (const auto &box : boxes)
+        place.Next(QString::fromLatin1(box.Name), box.HeightMm)
+            ->SetText(QString::fromLatin1(box.Text));
+    doc.Settings(page)->SetPageDefaultFocus(QStringLiteral("Typing"));
+    return doc.Save(path);
+}
+
+// The second tutorial: two pages, a comb box and the checks a form makes.
+bool WriteFormBasics(const QString &path)
+{
+    TDocumentBuilder doc;
+    const QSizeF a4(210, 297);
+    const QList<TSheetField> first
+        = {{QStringLiteral("About pages"), 22}, {QStringLiteral("Name"), 8}};
+    const QList<TSheetField> second
+        = {{QStringLiteral("About checks"), 22}, {QStringLiteral("E-mail"), 8}};
+    const int one = AddPage(doc, QStringLiteral("Pages"), 9,
+                            FieldSheet(a4, QStringLiteral("Tutorial 2: Form Basics"), first,
+                                       QStringLiteral("Member number"), 8));
+    const int two
+        = AddPage(doc, QStringLiteral("Checks"), 9,
+                  FieldSheet(a4, QStringLiteral("Tutorial 2: Checks"), second, QString(), 0));
+
+    TFieldPlacer pages(doc, one, a4.width());
+    pages.Next(QStringLiteral("AboutPages"), 22)
+        ->SetText(QStringLiteral("A form can have many pages: the tabs above show them, and "
+                                 "Ctrl+Page Down turns to the next. While designing, the Page "
+                                 "menu adds and removes pages."));
+    TScribe *name = pages.Next(QStringLiteral("Name"), 8);
+    name->VisualValidationProps()->SetValidationRequired(true);
+    SetMessages(name, {{0, "Please enter your name: this box must be filled in."}});
+    // A comb box: one character a cell, digits only, as on printed stationery.
+    TScribe *member = pages.Comb(QStringLiteral("MemberNumber"), 8);
+    member->VisualGeneralProps()->SetGeneralRestrictTo(QStringLiteral("0123456789"));
+
+    TFieldPlacer checks(doc, two, a4.width());
+    checks.Next(QStringLiteral("AboutChecks"), 22)
+        ->SetText(QStringLiteral("Boxes can check what is typed: the name is required and the "
+                                 "e-mail must be a whole address. View > Validate Form tells "
+                                 "what is missing."));
+    TScribe *email = checks.Next(QStringLiteral("Email"), 8);
+    email->ScribeGeneralProps()->SetGeneralInputType(tbitEmail);
+    SetMessages(email, {{2, "Please enter a whole e-mail address, such as name@example.com."}});
+    doc.Settings(one)->SetPageDefaultFocus(QStringLiteral("Name"));
+    doc.Settings(two)->SetPageDefaultFocus(QStringLiteral("Email"));
+    return doc.Save(path);
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -584,14 +657,25 @@ int main(int argc, char **argv)
     }
     // Paper sizes come from the built-in printer, the same on every machine.
     PrinterService().SetPrinter(TPrinterService::BuiltInPrinterName);
+    // The tutorials and examples the designer lists at its first start are installed
+    // under these names.
     const std::pair<const char *, bool (*)(const QString &)> forms[] = {
-        {"Employee.vld", WriteEmployee},         {"Application.vld", WriteApplication},
-        {"Welcome.vld", WriteWelcome},           {"Invoice.vld", WriteInvoice},
-        {"Registration.vld", WriteRegistration}, {"Feedback.vld", WriteFeedback},
+        {"Employee.vld", WriteEmployee},
+        {"Application.vld", WriteApplication},
+        {"Welcome.vld", WriteWelcome},
+        {"Invoice.vld", WriteInvoice},
+        {"Registration.vld", WriteRegistration},
+        {"Feedback.vld", WriteFeedback},
+        {"Tutorials/Tutorial_1_Getting_Started.vld", WriteGettingStarted},
+        {"Tutorials/Tutorial_2_Form_Basics.vld", WriteFormBasics},
+        {"Example Forms/Employee_Details_31_US.vld", WriteEmployee},
+        {"Example Forms/corvale_contact_form.vld", WriteFeedback},
+        {"Example Forms/Velora_Plug-in_Examples.vld", WriteRegistration},
+        {"Example Forms/Invoice_49_US.vld", WriteInvoice},
     };
     for (const auto &[file, write] : forms) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(file));
-        if (!write(path)) {
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !write(path)) {
             std::fprintf(stderr, "generate-examples: cannot write %s\n", qPrintable(path));
             return 1;
         }

@@ -3,7 +3,7 @@
 // designed, each as its View menu check says. Their side, floating state and
 // visibility are kept in the settings file.
 
-#include "CAppPaths.h"
+#include "CDesignerINIInfo.h"
 #include "CDesignerMainForm.h"
 #include "CGlobal.h"
 #include "CHideShowPluginsForm.h"
@@ -13,7 +13,6 @@
 #include "CProjectInfo.h"
 #include "CProjectProps.h"
 #include "CSurfaceDesigner.h"
-#include "Cini.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -22,49 +21,43 @@
 #include <QTabWidget>
 #include <QTimer>
 
-namespace {
-// Boolean keys are written only when they change, so that an unwritable settings
-// file costs nothing while nothing changes.
-void StoreBool(const char *section, const char *key, bool value, bool def)
-{
-    const QString s = QString::fromLatin1(section), k = QString::fromLatin1(key);
-    if (INIReadBool(GlobalAppINI, s, k, def) != value)
-        INIWriteBool(GlobalAppINI, s, k, value);
-}
-} // namespace
-
 QDockWidget *TDesignerMainForm::AddToolDock(QWidget *tool, const char *name, const char *section,
                                             bool dockedLeft, QAction *toggle)
 {
-    struct
-    {
-        const char *Section;
-        bool DockedLeft;
-    } const settings {section, dockedLeft};
+    // The side each window docks at by default is the settings object's to say.
+    Q_UNUSED(dockedLeft);
+    const auto window
+        = TDesignerINIInfo::SectionOf(TDesignerINIInfo::twPalette) == QLatin1String(section)
+        ? TDesignerINIInfo::twPalette
+        : TDesignerINIInfo::twProperties;
+    TDesignerINIInfo &settings = DesignerSettings();
     auto *dock = new QDockWidget(tool->windowTitle(), this);
     dock->setObjectName(QString::fromLatin1(name));
     dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     dock->setWidget(tool);
-    const QString key = QString::fromLatin1(section);
-    const bool left = INIReadBool(GlobalAppINI, key, QStringLiteral("DockedLeft"), dockedLeft);
-    addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, dock);
-    dock->setFloating(INIReadBool(GlobalAppINI, key, QStringLiteral("Floating"), false));
-    toggle->setChecked(INIReadBool(GlobalAppINI, key, QStringLiteral("Visible"), true));
+    addDockWidget(settings.DockedLeft(window) ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea,
+                  dock);
+    dock->setFloating(settings.Floating(window));
+    // A floating window comes back where it was left (the inspector at its size too).
+    if (const std::optional<QRect> bounds = settings.FloatingBounds(window);
+        bounds && dock->isFloating())
+        dock->setGeometry(
+            QRect(bounds->topLeft(), bounds->isEmpty() ? dock->geometry().size() : bounds->size()));
+    toggle->setChecked(settings.Visible(window));
     dock->hide();
     // Closing the window is the same as its View command.
     dock->installEventFilter(this);
-    connect(dock, &QDockWidget::dockLocationChanged, this, [this, dock, settings] {
-        if (!m_docksReady || dock->isFloating())
-            return;
-        StoreBool(settings.Section, "DockedLeft", dockWidgetArea(dock) == Qt::LeftDockWidgetArea,
-                  settings.DockedLeft);
+    connect(dock, &QDockWidget::dockLocationChanged, this, [this, dock, window] {
+        if (m_docksReady && !dock->isFloating())
+            DesignerSettings().SetDockedLeft(window,
+                                             dockWidgetArea(dock) == Qt::LeftDockWidgetArea);
     });
-    connect(dock, &QDockWidget::topLevelChanged, this, [this, settings](bool floating) {
+    connect(dock, &QDockWidget::topLevelChanged, this, [this, window](bool floating) {
         if (m_docksReady)
-            StoreBool(settings.Section, "Floating", floating, false);
+            DesignerSettings().SetFloating(window, floating);
     });
-    connect(toggle, &QAction::toggled, this, [this, settings](bool on) {
-        StoreBool(settings.Section, "Visible", on, true);
+    connect(toggle, &QAction::toggled, this, [this, window](bool on) {
+        DesignerSettings().SetVisible(window, on);
         UpdateDocks();
     });
     return dock;

@@ -56,7 +56,7 @@ private:
     static const QString App;
     struct TToolSettings
     {
-        bool DockedLeft;
+        bool DockedLeft = false;
         bool Floating = false;
         bool Visible = true;
         std::optional<QRect> Bounds;
@@ -73,5 +73,5 @@ private:
     QString m_lastExportDir;
     QPoint m_tabOrderDialogPos;
     QPoint m_tabOrderDialogPosRead;
-    TToolSettings m_tools[2] = {{false}, {true}};
+    TToolSettings m_tools[2];
 };

@@ -75,6 +75,7 @@ TDesignerMainForm::TDesignerMainForm(QWidget *parent)
 
 TDesignerMainForm::~TDesignerMainForm()
 {
+    StoreToolWindowBounds();
     // The designer's events reach this window; they stop before it goes.
     for (auto *designer : {&m_designer1, &m_designer2})
         if (*designer) {
@@ -163,6 +164,7 @@ void TDesignerMainForm::CreateMenus()
     view->insertAction(view->actions().value(0), m_designAction);
     connect(m_designAction, &QAction::triggered, this,
             [this](bool on) { Guarded([&] { SetDesignMode(on); }); });
+    CreateWelcomeMenus();
 
     auto *help = findChild<QMenu *>(QStringLiteral("HelpMenu"));
     auto *page = new QMenu(QStringLiteral("&Page"), this);
@@ -227,6 +229,7 @@ void TDesignerMainForm::CreateToolBars()
     object->setObjectName(QStringLiteral("ObjectToolBar"));
     object->addAction(Action(QStringLiteral("ElementToFront")));
     object->addAction(Action(QStringLiteral("ElementToBack")));
+    ApplyToolBarSettings();
 }
 
 void TDesignerMainForm::SetUpDesigner()
@@ -379,6 +382,9 @@ bool TDesignerMainForm::SetDesignMode(bool design)
 void TDesignerMainForm::UpdateDocumentCommands()
 {
     TFillerMainForm::UpdateDocumentCommands();
+    // A document new or opened takes the welcome window's place.
+    if (HasDocument())
+        CloseWelcome();
     // A new or opened document starts a new history.
     if (!HasDocument() && m_undo && m_undo->Count() > 0 && !m_undo->Busy())
         m_undo->Clear();
@@ -509,6 +515,9 @@ void TDesignerMainForm::Dispatch(TMessage &message)
         message.Result = std::intptr_t(ObjectParam(CreateElement(kind, QRect(at, size), select)));
         return;
     }
+    case VRMSGWelcome:
+        WelcomeRequest(int(message.WParam), int(message.LParam));
+        return;
     case VRMSGNonVisualDestroyed:
         NonVisualGoing(reinterpret_cast<QObject *>(message.WParam));
         GlobalNotifyCtrls(message.Msg, message.WParam, 0, true);
