@@ -4,6 +4,7 @@
 #include "CDesignerINIInfo.h"
 #include "CDialogService.h"
 #include "CGlobal.h"
+#include "COnlineHelp.h"
 #include "CPageControl.h"
 #include "CProjectInfo.h"
 #include "CProjectProps.h"
@@ -30,8 +31,8 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kFormHelp = 62;
-constexpr int kEmailHelp = 63;
+constexpr int kFormHelp = dhctx_DialogHTMLExportForm;
+constexpr int kEmailHelp = dhctx_DialogHTMLExportSubmitEmail;
 const char *const kHelpText = "HelpText";
 const char *const kFieldName = "FieldName";
 
