@@ -184,6 +184,13 @@ void TDesignerMainForm::CreateMenus()
         [this] { BringToFront(); });
     add(element, "ElementToBack", QStringLiteral("To Back"), QKeySequence(),
         [this] { SendToBack(); });
+    // Also from the dialogs themselves, which they then close.
+    add(element, "ElementTabOrder", QStringLiteral("TAB Order..."), QKeySequence(Qt::Key_F11),
+        [this] { ToggleTabOrderDialog(); })
+        ->setShortcutContext(Qt::ApplicationShortcut);
+    add(element, "ElementFind", QStringLiteral("Find..."), QKeySequence(Qt::Key_F12),
+        [this] { ToggleFindDialog(); })
+        ->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void TDesignerMainForm::CreateToolBars()
@@ -195,6 +202,8 @@ void TDesignerMainForm::CreateToolBars()
            {"PageDelete", "page-delete"},
            {"ElementToFront", "object-to-front"},
            {"ElementToBack", "object-to-back"},
+           {"ElementTabOrder", "element-tab-order"},
+           {"ElementFind", "element-find"},
            {"EditDuplicate", "edit-copy"},
            {"FileExportHTML", "export-html"}};
     for (const auto &[action, icon] : icons)
@@ -230,6 +239,10 @@ void TDesignerMainForm::CreateToolBars()
     object->addAction(Action(QStringLiteral("ElementToFront")));
     object->addAction(Action(QStringLiteral("ElementToBack")));
     ApplyToolBarSettings();
+    Action(QStringLiteral("ElementTabOrder"))->setToolTip(QStringLiteral("TAB Order"));
+    Action(QStringLiteral("ElementFind"))->setToolTip(QStringLiteral("Find Form Element"));
+    object->addAction(Action(QStringLiteral("ElementTabOrder")));
+    object->addAction(Action(QStringLiteral("ElementFind")));
 }
 
 void TDesignerMainForm::SetUpDesigner()
@@ -254,6 +267,8 @@ void TDesignerMainForm::SetUpDesigner()
     popup->addSeparator();
     popup->addAction(Action(QStringLiteral("ElementToFront")));
     popup->addAction(Action(QStringLiteral("ElementToBack")));
+    popup->addAction(Action(QStringLiteral("ElementTabOrder")));
+    popup->addAction(Action(QStringLiteral("ElementFind")));
     d.SetPopupMenu(popup);
 
     d.OnCanSelect = [](TCustomSurfaceDesigner *, QWidget *ctrl, bool &allow) {
@@ -440,6 +455,7 @@ void TDesignerMainForm::UpdateDesignCommands()
     UpdateDocks();
     // Pages are reordered by dragging their tabs while designing.
     PagesPageControl()->tabBar()->setMovable(design);
+    ElementDialogsFollowMode();
 }
 
 void TDesignerMainForm::PageChanged()
@@ -447,6 +463,7 @@ void TDesignerMainForm::PageChanged()
     GatherNonVisualElements();
     TFillerMainForm::PageChanged();
     AttachDesigner();
+    ElementDialogsFollowPage();
 }
 
 bool TDesignerMainForm::CanPaste()
@@ -522,6 +539,13 @@ void TDesignerMainForm::Dispatch(TMessage &message)
         NonVisualGoing(reinterpret_cast<QObject *>(message.WParam));
         GlobalNotifyCtrls(message.Msg, message.WParam, 0, true);
         return;
+    case VRMSGBasePgCtrlNameChanged:
+        if (!GlobalLoadingProject && !GlobalPasting && !GlobalAddingControl)
+            ElementsChangedForDialogs(true, true);
+        break;
+    case VRMSGReadOnlyChanged:
+        ElementsChangedForDialogs(true, false);
+        break;
     case VRMSGEditStateChanged:
         if (DesignMode()) {
             EditStateChanged(nullptr);

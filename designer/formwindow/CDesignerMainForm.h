@@ -95,6 +95,21 @@ public:
     // kind is not installed.
     TBasePgCtrl *CreateElement(int kind, QRect rect, bool select);
     bool ChangeProperty(const QList<QObject *> &objects, const QString &path, const QString &value);
+    // The TAB order and find dialogs (CDesignerTabOrder.cpp): made on first use, shown or
+    // closed by their commands; they follow the elements and the page shown, close while the
+    // form is filled in and come back after, and go with the document.
+    void ToggleTabOrderDialog();
+    void ToggleFindDialog();
+    class TTabOrderDlg *TabOrderDialog() const;
+    class TFindFormElementDlg *FindDialog() const;
+    // New TAB order numbers, recorded as one undoable step.
+    void ApplyTabOrder(const QList<std::pair<TVisualPgCtrl *, int>> &orders);
+    void ElementsChangedForDialogs(bool tabOrder, bool find);
+    void ScheduleElementDialogsUpdate();
+    void WatchHistoryForElementDialogs();
+    void ElementDialogsFollowPage();
+    // Commands enabled while designing; dialogs put away for filling in, freed without document.
+    void ElementDialogsFollowMode();
 
 signals:
     // An element was placed from the palette's choice, which is now cleared.
@@ -222,6 +237,11 @@ private:
         QPointer<QWidget> Element;
     };
     QList<TStripButton> m_strip;
+    QPointer<TTabOrderDlg> m_tabOrderDlg;
+    QPointer<TFindFormElementDlg> m_findDlg;
+    bool m_tabOrderDlgWasOpen = false;
+    bool m_findDlgWasOpen = false;
+    bool m_elementDialogsWatchHistory = false;
     // Whether the strip's designer, entered last, takes the edit commands.
     bool m_stripCurrent = false;
     QAction *m_designAction = nullptr;
