@@ -6,6 +6,8 @@
 #include "CBasePgCtrl.h"
 #include "CColor.h"
 #include "CGlobal.h"
+#include "CGlobalMessages.h"
+#include "CMessages.h"
 #include "CPrinterPage.h"
 #include "CProjectProps.h"
 #include "CPropGroups.h"
@@ -14,6 +16,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -464,6 +467,22 @@ QString PageFill(int page, int top)
         .arg(FillStyle(fill), PositionStyle(QRect(QPoint(0, top), size)));
 }
 
+// A PDF page as a picture: the PDF view element paints it, as it paints the page on screen.
+QImage PdfPicture(const TPropGroupPDF *pdf, const QSize &size)
+{
+    QObject *pane = Global_FormElementRef(pdf->PDFLink());
+    if (!pane || size.isEmpty())
+        return {};
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter canvas(&image);
+    TPaintPDFPageRequest request {&canvas, pdf->PDFPage(), QRect(QPoint(0, 0), size)};
+    SendMessage(pane, VRMSGPaintPDFPage, std::uintptr_t(pdf->PDFPage()),
+                reinterpret_cast<std::intptr_t>(&request));
+    canvas.end();
+    return image;
+}
+
 QString PageBackground(const TWebExportSettings &settings, int page, int top,
                        QList<TWebExportImage> &images)
 {
@@ -472,8 +491,10 @@ QString PageBackground(const TWebExportSettings &settings, int page, int top,
     if (!props || !view)
         return {};
     const auto *background = props->PageBackgroundProps();
+    TPropGroupPDF *pdf = background->PagePDFProps();
     const QImage &picture = background->Picture();
-    if (!background->PageDisplay() || picture.isNull())
+    const TGlobalImageSource source = GlobalImageSource(pdf, &picture);
+    if (!background->PageDisplay() || source == gisNone)
         return {};
     const QSize size = WebPageSize(page);
     QRect target(QPoint(0, 0), size);
@@ -487,12 +508,16 @@ QString PageBackground(const TWebExportSettings &settings, int page, int top,
                        QPoint(size.width() - px(view->RightMargin(), ppiX) - 1,
                               size.height() - px(view->BottomMargin(), ppiY) - 1));
     }
-    const QRect rect = GlobalAdjImgRect(target, gisPicture, background->PagePDFProps(), &picture,
-                                        page, background->PageProportional(), false);
+    const QRect rect = GlobalAdjImgRect(target, source, pdf, &picture, page,
+                                        background->PageProportional(), false);
     const QString name = QStringLiteral("Page%1BackgroundProperty").arg(page + 1);
-    const QString file = AddPicture(
-        TProjectPropsPagePropsPropGroupBackground::ImageBytes(background->FileNameImage()), picture,
-        WebImagePrefix(settings) + name, images);
+    const QString file = source == gisPicture
+        ? AddPicture(
+            TProjectPropsPagePropsPropGroupBackground::ImageBytes(background->FileNameImage()),
+            picture, WebImagePrefix(settings) + name, images)
+        : AddPicture({}, PdfPicture(pdf, rect.size()), WebImagePrefix(settings) + name, images);
+    if (file.isEmpty())
+        return {};
     return QStringLiteral(
                "      <!-- %1 : Page Background. -->\r\n      <img\r\n        style=\"\r\n"
                "%2\"\r\n        alt=\"\"\r\n        src=\"%3\"\r\n      >\r\n")

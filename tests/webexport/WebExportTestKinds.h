@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -71,6 +72,28 @@ class TWebTestHidden : public TNonVisualPgCtrl
 public:
     using TNonVisualPgCtrl::TNonVisualPgCtrl;
     int ClassTypeID() const override { return 220; }
+};
+
+// A PDF view of the tests (kind 100): its page is a red rectangle of 100 by 200.
+class TWebTestPdf : public TNonVisualPgCtrl
+{
+    Q_OBJECT
+public:
+    using TNonVisualPgCtrl::TNonVisualPgCtrl;
+    int ClassTypeID() const override { return 100; }
+    void Dispatch(TMessage &message) override
+    {
+        if (message.Msg == VRMSGPDFPageSize) {
+            message.Result = 100 | (200 << 16);
+            return;
+        }
+        if (message.Msg == VRMSGPaintPDFPage) {
+            const auto *request = reinterpret_cast<TPaintPDFPageRequest *>(message.LParam);
+            request->Canvas->fillRect(request->Rect, Qt::red);
+            return;
+        }
+        TNonVisualPgCtrl::Dispatch(message);
+    }
 };
 
 struct TToolRun

@@ -5,6 +5,7 @@
 #include "CDocumentBuilder.h"
 #include "CGlobal.h"
 #include "CProjectInfo.h"
+#include "CProjectProps.h"
 #include "CWebFormExport.h"
 #include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -22,6 +24,7 @@ const TClassRegistration<TWebTestBox> registerBox;
 const TClassRegistration<TWebTestButton> registerButton;
 const TClassRegistration<TWebTestRadio> registerRadio;
 const TClassRegistration<TWebTestHidden> registerHidden;
+const TClassRegistration<TWebTestPdf> registerPdf;
 
 QString Read(const QString &path)
 {
@@ -180,6 +183,40 @@ TEST_F(WebExport, PagesStackAndTheAfterSubmitPageStartsAtTheTop)
         << script.toStdString();
     EXPECT_EQ(TopOf(script, QStringLiteral("First")), -1);
     EXPECT_EQ(WebExportPages(settings), (QList<int> {0, 2}));
+}
+
+// A page's colour becomes a label under its elements, and a PDF page as its
+// background a picture beside the page, fitted as the page shows it.
+TEST_F(WebExport, PageFillAndPdfBackgroundGoBesideThePage)
+{
+    doc->AddPage();
+    Box(1, QStringLiteral("Name"), 40);
+    Button(1, QStringLiteral("Send"), QStringLiteral("Send"));
+    doc->Add<TWebTestPdf>(0, QStringLiteral("Pdf1"), QRect(0, 0, 32, 32));
+    doc->Settings(1)->PageFillProps()->SetFillColor(TColor {0x0000FF});
+    doc->Settings(1)->PageBackgroundProps()->PagePDFProps()->SetPDFLink(QStringLiteral("Pdf1"));
+    const TWebExportSettings settings = Settings();
+    const TWebExportFiles files = WebExportFiles(settings, dir.path());
+    ASSERT_EQ(WriteWebExport(settings, files), QString());
+    const QString html = Read(files.Html);
+    // Below the first page, A4 at 96 pixels per inch: 794 by 1123.
+    EXPECT_TRUE(html.contains(QStringLiteral(
+        "      <!-- Page 2 : Page Fill. -->\r\n      <label\r\n        style=\"\r\n"
+        "          background-color:rgb(255,0,0);\r\n          position:absolute;\r\n"
+        "          Left:0;\r\n          Top:1123;\r\n          Width:794;\r\n          "
+        "Height:1123\">")))
+        << html.toStdString();
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("<!-- Page2BackgroundProperty : Page Background. -->")));
+    EXPECT_TRUE(html.contains(QStringLiteral("src=\"form_Page2BackgroundProperty.png\"")));
+    EXPECT_LT(html.indexOf(QLatin1String("Page2BackgroundProperty")),
+              html.indexOf(QLatin1String("<!-- Name :")));
+    const QImage picture(dir.filePath(QStringLiteral("form_Page2BackgroundProperty.png")));
+    ASSERT_FALSE(picture.isNull());
+    // Half as wide as high, filling the page's height.
+    EXPECT_NEAR(picture.height(), 1123, 1);
+    EXPECT_NEAR(picture.width(), 562, 1);
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(Qt::red));
 }
 
 // What was typed is what a browser reads back: mark-up characters, quotes and letters
