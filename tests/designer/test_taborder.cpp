@@ -137,6 +137,10 @@ TEST_F(TabOrderDialogs, AutoSortsByRowsLeftToRightAndSamePlacesKeepTheirTabOrder
     EXPECT_FALSE(Button(dialog, "UpSpeedButton")->isEnabled());
     EXPECT_TRUE(Button(dialog, "DownSpeedButton")->isEnabled());
 
+    // The two at one place, put against their numbers, come back in the order of their numbers.
+    ClickLine(dialog, QStringLiteral("SameA"));
+    Press(dialog, "UpSpeedButton");
+    EXPECT_EQ(Names(dialog), "Box11,Box12,Box13,RowRight,RowLeft,SameA,SameB");
     ClickLine(dialog, QStringLiteral("RowRight"));
     Press(dialog, "AutoArrangeSpeedButton");
     EXPECT_EQ(Names(dialog), "Box11,Box12,Box13,RowLeft,RowRight,SameB,SameA");
