@@ -15,20 +15,40 @@
 #include <QTimer>
 #include <QToolButton>
 
+// A button of the tests: listed in the TAB order even when it takes no focus.
+class TTabOrderTestButton : public TDesignTestBox
+{
+    Q_OBJECT
+public:
+    using TDesignTestBox::TDesignTestBox;
+    int ClassTypeID() const override { return 105; }
+};
+
 namespace {
+const TClassRegistration<TTabOrderTestButton> registerButton;
+
 class TabOrderDialogs : public DesignerWindowTest
 {
 protected:
+    // A key on the page, the designer window active as after a click on it.
+    void KeyInWindow(int key)
+    {
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        }
+        Key(key);
+    }
     TTabOrderDlg *OpenTabOrder()
     {
-        Key(Qt::Key_F11);
+        KeyInWindow(Qt::Key_F11);
         TTabOrderDlg *dialog = window->TabOrderDialog();
         EXPECT_TRUE(dialog && dialog->isVisible());
         return dialog;
     }
     TFindFormElementDlg *OpenFind()
     {
-        Key(Qt::Key_F12);
+        KeyInWindow(Qt::Key_F12);
         TFindFormElementDlg *dialog = window->FindDialog();
         EXPECT_TRUE(dialog && dialog->isVisible());
         return dialog;
@@ -300,21 +320,25 @@ TEST_F(TabOrderDialogs, AnElementWithoutATabStopIsFoundButNotOrdered)
         auto *fixed = doc.Add<TDesignTestBox>(0, QStringLiteral("Fixed"), QRect(80, 400, 120, 30));
         fixed->VisualGeneralProps()->SetGeneralReadOnly(true);
         fixed->SetTabOrder(4);
+        auto *send
+            = doc.Add<TTabOrderTestButton>(0, QStringLiteral("Send"), QRect(80, 500, 90, 30));
+        send->VisualGeneralProps()->SetGeneralReadOnly(true);
+        send->SetTabOrder(5);
     });
     TTabOrderDlg *dialog = OpenTabOrder();
     TFindFormElementDlg *find = OpenFind();
-    EXPECT_EQ(Names(dialog), "Box11,Box12,Box13");
+    EXPECT_EQ(Names(dialog), "Box11,Box12,Box13,Send");
     EXPECT_TRUE(NameList(find).contains(QStringLiteral("Fixed")));
 
     // Given a tab stop, it joins the TAB order; taken away, it leaves again.
     const QList<QObject *> fixed {Box(QStringLiteral("Fixed"))};
     const QString readOnly = QStringLiteral("VisualGeneralProps.GeneralReadOnly");
     ASSERT_TRUE(window->ChangeProperty(fixed, readOnly, QStringLiteral("false")));
-    EXPECT_EQ(Names(dialog), "Box11,Box12,Box13,Fixed");
+    EXPECT_EQ(Names(dialog), "Box11,Box12,Box13,Fixed,Send");
     EXPECT_FALSE(Button(dialog, "ApplyButton")->isEnabled());
     ASSERT_TRUE(window->ChangeProperty(fixed, readOnly, QStringLiteral("true")));
-    EXPECT_EQ(Names(dialog), "Box11,Box12,Box13");
-    EXPECT_EQ(NameList(find).size(), 4);
+    EXPECT_EQ(Names(dialog), "Box11,Box12,Box13,Send");
+    EXPECT_EQ(NameList(find).size(), 5);
 }
 
 TEST_F(TabOrderDialogs, BothDialogsFollowRenamedPastedAndDeletedElements)
@@ -385,5 +409,13 @@ TEST_F(TabOrderDialogs, FillingInPutsTheDialogsAwayAndClosingTheDocumentFreesThe
     const QString section = QStringLiteral("TabOrderDialog");
     EXPECT_EQ(INIReadInt(GlobalAppINI, section, QStringLiteral("Left"), 0), 120);
     EXPECT_EQ(INIReadInt(GlobalAppINI, section, QStringLiteral("Top"), 0), 90);
+
+    // The next document's dialog opens where the last one was left.
+    ASSERT_TRUE(window->OpenDocument(dir.filePath(QStringLiteral("design.vld"))));
+    TTabOrderDlg *again = OpenTabOrder();
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->pos(), QPoint(120, 90));
 }
 } // namespace
+
+#include "test_taborder.moc"
