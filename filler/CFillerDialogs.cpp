@@ -83,6 +83,8 @@ TFillerLoadErrDlg::TFillerLoadErrDlg(QWidget *parent, bool properties, bool fill
                                                     "Designer from"),
                                      this));
     }
+    // F1 finds a window's help by this property.
+    setProperty("HelpContext", m_helpContext);
     // The sentence ends in the address.
     layout->addWidget(LinkLabel(this));
     // The filler names no kinds in its text; the list still tells support what was missing.

@@ -6,6 +6,7 @@
 #include "CFillerINIInfo.h"
 #include "CFillerMainForm.h"
 #include "CGlobal.h"
+#include "COnlineHelp.h"
 #include "CPrinterPage.h"
 #include "FillerTestWindow.h"
 #include "GlobalsGuard.h"
@@ -194,11 +195,16 @@ TEST_F(FillerMenus, SettingsToolbarsHelpAndDialogsWorkFromTheMenus)
     EXPECT_FALSE(w.Settings().ViewToolBar());
     EXPECT_TRUE(w.Settings().FileToolBar());
 
+    // Help Topics opens the page of the window's help context, from the map beside the programs.
+    const QString execPath = GlobalExecPath;
+    GlobalExecPath = QStringLiteral(VELORA_BIN_DIR "/");
+    const QUrl workspacePage = OnlineHelpUrl(w.property("HelpContext").toInt());
+    ASSERT_FALSE(workspacePage.isEmpty());
     w.Action(QStringLiteral("HelpHelpTopics"))->trigger();
+    GlobalExecPath = execPath;
     w.Action(QStringLiteral("HelpCorvaleOnline"))->trigger();
     ASSERT_EQ(ScriptedDialogs().OpenedUrls().size(), 2);
-    EXPECT_EQ(ScriptedDialogs().OpenedUrls().at(0).toString(),
-              QStringLiteral("https://velora.invalid/help"));
+    EXPECT_EQ(ScriptedDialogs().OpenedUrls().at(0), workspacePage);
     EXPECT_EQ(ScriptedDialogs().OpenedUrls().at(1).toString(),
               QStringLiteral("https://velora.invalid/"));
 

@@ -245,8 +245,8 @@ TEST_F(FillerUsability, ALinkThatCannotOpenSaysSoWithItsAddress)
 {
     TFillerMainForm &w = Open("Employee.vld");
     ScriptedDialogs().SetUrlsOpen(false);
-    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("https://velora.invalid/help"));
-    w.Action(QStringLiteral("HelpHelpTopics"))->trigger();
+    ScriptedDialogs().ExpectMessage(mrOk, QStringLiteral("https://velora.invalid/support"));
+    w.Action(QStringLiteral("HelpSupportTicket"))->trigger();
     ASSERT_EQ(ScriptedDialogs().Shown().size(), 1);
     EXPECT_EQ(ScriptedDialogs().Shown().constLast().Type, mtWarning);
     ScriptedDialogs().SetUrlsOpen(true);

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +41,13 @@
 #include <memory>
 
 namespace {
+// Pictures to look at, beside the other tests' screenshots.
+void SaveShot(QWidget &window, const char *name)
+{
+    QDir().mkpath(QStringLiteral("screenshots"));
+    EXPECT_TRUE(window.grab().save(QStringLiteral("screenshots/") + QLatin1String(name)));
+}
+
 const TClassRegistration<TWebTestBox> registerDialogBox;
 const TClassRegistration<TWebTestRadio> registerDialogRadio;
 
@@ -223,7 +231,7 @@ TEST_F(WebExportDialog, SubmitActionSwitchesSettingsAndTheScriptExtension)
         // The field's help shows while it has the focus.
         server->setFocus();
         EXPECT_TRUE(Child<QLabel>(dialog, "HelpLabel")->text().contains(QStringLiteral("server")));
-        dialog.grab().save(QStringLiteral("webexport_dialog_email.png"));
+        SaveShot(dialog, "webexport_dialog_email.png");
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
 
         Click(Child<QRadioButton>(dialog, "PhpRadio"));
@@ -237,7 +245,7 @@ TEST_F(WebExportDialog, SubmitActionSwitchesSettingsAndTheScriptExtension)
         EXPECT_FALSE(title->isEnabled());
         EXPECT_FALSE(tabs->isTabEnabled(1));
         EXPECT_EQ(Child<QLineEdit>(dialog, "ActionEdit")->text(), QStringLiteral("mail.asp"));
-        dialog.grab().save(QStringLiteral("webexport_dialog.png"));
+        SaveShot(dialog, "webexport_dialog.png");
         Click(Child<QPushButton>(dialog, "CloseButton"));
         return dialog.result();
     });
@@ -455,7 +463,7 @@ TEST_F(WebExportDialog, FieldPickerInsertsReferencesAtTheCaret)
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, name.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, name.center());
         EXPECT_EQ(picker.Text(), QStringLiteral("Dear #!Name,"));
-        picker.grab().save(QStringLiteral("webexport_field_picker.png"));
+        SaveShot(picker, "webexport_field_picker.png");
         return picker.result();
     });
     QTest::mouseDClick(from, Qt::LeftButton, {}, from->rect().center());
