@@ -105,7 +105,11 @@ TWebFormExportForm::TWebFormExportForm(TProjectInfo &info, const QString &docume
     Show(m_loaded);
 }
 
-TWebFormExportForm::~TWebFormExportForm() = default;
+TWebFormExportForm::~TWebFormExportForm()
+{
+    // Hiding the window in the base destructor moves the focus, and this part is gone by then.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 QLineEdit *TWebFormExportForm::Edit(const char *name, const QString &help)
 {
