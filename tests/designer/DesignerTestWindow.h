@@ -17,6 +17,7 @@
 #include "CSurfaceDesigner.h"
 #include "CUndoRedo.h"
 #include "CVisualPgCtrlNumeric.h"
+#include "DesignerStart.h"
 #include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 
@@ -50,18 +51,6 @@ public:
     QWidget *DoCreateEdit(const QPoint &point) override
     {
         return new TBaseRTEditFocusCtrl(this, BaseRTEditFocusCtrlParams(this, point), false);
-    }
-};
-
-// Answers as the designer's window does while a document is built, so that the
-// document is saved for designing rather than filling in.
-class TDesignerStandIn : public QWidget, public TMessageTarget
-{
-public:
-    void Dispatch(TMessage &message) override
-    {
-        if (message.Msg == VRMSGIsFiller)
-            message.Result = 1;
     }
 };
 
@@ -101,39 +90,15 @@ protected:
                 }
             if (more)
                 more(doc);
-            TDesignerStandIn designer;
-            GlobalMainForm = &designer;
-            doc.Project.SetFilling(false);
-            EXPECT_TRUE(doc.Save(path));
-            GlobalMainForm = nullptr;
+            EXPECT_TRUE(SaveForDesigning(doc, path));
         }
-        window = std::make_unique<TDesignerMainForm>();
-        window->SetPlugInFolder(dir.filePath(QStringLiteral("plugins/")));
-        window->FormCreate();
-        window->SetStartDocument(path);
-        window->resize(1100, 860);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
+        window = StartDesigner(dir.filePath(QStringLiteral("plugins/")), path);
         EXPECT_TRUE(window->HasDocument());
         return *window;
     }
 
     // The designer with the real plug-ins of the build and no document.
-    void StartWithPlugIns()
-    {
-        window = std::make_unique<TDesignerMainForm>();
-        window->SetPlugInFolder(QStringLiteral(VELORA_BIN_DIR "/"));
-        window->FormCreate();
-        window->resize(1100, 860);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
-    }
+    void StartWithPlugIns() { window = StartDesigner(QStringLiteral(VELORA_BIN_DIR "/")); }
 
     static TDesignTestBox *Box(const QString &name)
     {

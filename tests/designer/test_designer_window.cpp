@@ -373,16 +373,7 @@ TEST_F(DesignerWindow, DesignsAnExampleForm)
 {
     const QString path = QStringLiteral(VELORA_BUILD_DIR "/examples/Invoice.vld");
     ASSERT_TRUE(QFile::exists(path));
-    window = std::make_unique<TDesignerMainForm>();
-    window->SetPlugInFolder(QStringLiteral(VELORA_BIN_DIR "/"));
-    window->FormCreate();
-    window->SetStartDocument(path);
-    window->resize(1100, 860);
-    window->show();
-    QCoreApplication::processEvents();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QCoreApplication::processEvents();
+    window = StartDesigner(QStringLiteral(VELORA_BIN_DIR "/"), path);
     ASSERT_TRUE(window->HasDocument());
     // Saved by the filler, the example opens filled in; the toggle turns design on.
     if (!window->DesignMode())

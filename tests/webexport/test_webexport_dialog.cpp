@@ -15,6 +15,7 @@
 #include "CUndoRedo.h"
 #include "CWebFormExportForm.h"
 #include "CWebFormExportFormGetTxtForm.h"
+#include "DesignerStart.h"
 #include "GlobalsGuard.h"
 #include "ScriptedDialogService.h"
 #include "WebExportTestKinds.h"
@@ -50,18 +51,6 @@ void SaveShot(QWidget &window, const char *name)
 
 const TClassRegistration<TWebTestBox> registerDialogBox;
 const TClassRegistration<TWebTestRadio> registerDialogRadio;
-
-// Answers as the designer's window does while the document is built, so that it is
-// saved for designing.
-class TDesignerStandIn : public QWidget, public TMessageTarget
-{
-public:
-    void Dispatch(TMessage &message) override
-    {
-        if (message.Msg == VRMSGIsFiller)
-            message.Result = 1;
-    }
-};
 
 void WriteFile(const QString &path, const QByteArray &data)
 {
@@ -148,22 +137,9 @@ protected:
                                            QRect(name[0] == 'Y' ? 40 : 100, 220, 40, 20))
                         ->SetGroupID(3);
             }
-            TDesignerStandIn designer;
-            GlobalMainForm = &designer;
-            doc.Project.SetFilling(false);
-            ASSERT_TRUE(doc.Save(path));
-            GlobalMainForm = nullptr;
+            ASSERT_TRUE(SaveForDesigning(doc, path));
         }
-        window = std::make_unique<TDesignerMainForm>();
-        window->SetPlugInFolder(dir.filePath(QStringLiteral("plugins/")));
-        window->FormCreate();
-        window->SetStartDocument(path);
-        window->resize(1100, 860);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
+        window = StartDesigner(dir.filePath(QStringLiteral("plugins/")), path);
         ASSERT_TRUE(window->HasDocument());
         ASSERT_TRUE(window->DesignMode());
     }

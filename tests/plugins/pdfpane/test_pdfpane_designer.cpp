@@ -7,21 +7,7 @@
 #include <QStandardPaths>
 
 namespace {
-class PdfPaneInDesigner : public DesignerWindowTest
-{
-protected:
-    void Start()
-    {
-        window = std::make_unique<TDesignerMainForm>();
-        window->SetPlugInFolder(QStringLiteral(VELORA_BIN_DIR "/"));
-        window->FormCreate();
-        window->resize(1100, 860);
-        window->show();
-        QCoreApplication::processEvents();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-};
+using PdfPaneInDesigner = DesignerWindowTest;
 } // namespace
 
 TEST_F(PdfPaneInDesigner, APdfAsThePageFileMakesAViewThatShowsItsFirstPage)
@@ -40,7 +26,7 @@ TEST_F(PdfPaneInDesigner, APdfAsThePageFileMakesAViewThatShowsItsFirstPage)
     ps2pdf.start(QStringLiteral("ps2pdf"), {ps, pdf});
     ASSERT_TRUE(ps2pdf.waitForFinished(60000) && ps2pdf.exitCode() == 0);
 
-    Start();
+    StartWithPlugIns();
     Trigger("FileNewPaper");
     ScriptedDialogs().ExpectOpenFile(pdf);
     QString value;
