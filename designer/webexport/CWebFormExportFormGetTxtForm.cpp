@@ -4,15 +4,12 @@
 #include "CBasePgCtrl.h"
 #include "CDialogService.h"
 #include "CGlobal.h"
-#include "CPageControl.h"
 #include "CWebFormExport.h"
 
 #include <QDialogButtonBox>
 #include <QHash>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTabBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -54,22 +51,8 @@ TWebFormExportFormGetTxtForm::TWebFormExportFormGetTxtForm(const QString &fieldN
     caption->setBuddy(m_memo);
     layout->addWidget(m_memo, 1);
 
-    m_tabs = new QTabBar(this);
-    m_tabs->setObjectName(QStringLiteral("FieldTabs"));
-    m_tabs->addTab(QStringLiteral("All"));
-    const int pages = GlobalPagesPageControl ? GlobalPagesPageControl->PageCount() : 0;
-    if (pages > 1)
-        for (int i = 1; i <= pages; ++i)
-            m_tabs->addTab(QString::number(i));
-    layout->addWidget(m_tabs);
-    m_fields = new QListWidget(this);
-    m_fields->setObjectName(QStringLiteral("FieldList"));
-    layout->addWidget(m_fields, 1);
-    m_noFields = new QLabel(QStringLiteral("No fields available."), m_fields);
-    m_noFields->setObjectName(QStringLiteral("NoFieldsLabel"));
-    m_noFields->setAlignment(Qt::AlignCenter);
-    auto *over = new QVBoxLayout(m_fields);
-    over->addWidget(m_noFields);
+    m_fieldList = new TElementFieldList(QStringLiteral("No fields available."), this);
+    layout->addWidget(m_fieldList, 1);
     auto *hint = new QLabel(
         QStringLiteral("Hold down Alt and mouse over form elements. Click/Double Click to select."),
         this);
@@ -81,14 +64,18 @@ TWebFormExportFormGetTxtForm::TWebFormExportFormGetTxtForm(const QString &fieldN
 
     // A radio group is offered once, under its field name.
     QHash<const QObject *, QString> fields;
+    QList<std::pair<QString, int>> candidates;
     for (const TWebExportElement &element : WebExportElements()) {
         fields.insert(element.Element, element.FieldName);
-        const bool known
-            = std::any_of(m_candidates.cbegin(), m_candidates.cend(),
-                          [&](const TCandidate &c) { return c.FieldName == element.FieldName; });
+        const bool known = std::any_of(candidates.cbegin(), candidates.cend(),
+                                       [&](const auto &c) { return c.first == element.FieldName; });
         if (!known)
-            m_candidates.append({element.FieldName, element.Page});
+            candidates.append({element.FieldName, element.Page});
     }
+    m_fieldList->SetCandidates(std::move(candidates));
+    m_fieldList->OnPick = [this](const QString &name, bool confirm) {
+        InsertField(name, confirm);
+    };
     m_picker = std::make_unique<TFieldHintForm>(this, std::move(fields));
     m_picker->OnPick = [this](const QString &name, bool accept) {
         InsertField(name, accept);
@@ -96,12 +83,6 @@ TWebFormExportFormGetTxtForm::TWebFormExportFormGetTxtForm(const QString &fieldN
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_tabs, &QTabBar::currentChanged, this, [this] { FillFields(); });
-    connect(m_fields, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { InsertField(item->text(), false); });
-    connect(m_fields, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { InsertField(item->text(), true); });
-    FillFields();
     m_memo->setFocus();
 }
 
@@ -119,17 +100,6 @@ bool TWebFormExportFormGetTxtForm::Edit(const QString &fieldName, QString &text,
 QString TWebFormExportFormGetTxtForm::Text() const
 {
     return m_memo->toPlainText();
-}
-
-void TWebFormExportFormGetTxtForm::FillFields()
-{
-    // Tab 0 is "All"; tab n shows page n.
-    const int page = m_tabs->currentIndex() - 1;
-    m_fields->clear();
-    for (const TCandidate &candidate : std::as_const(m_candidates))
-        if (page < 0 || candidate.Page == page)
-            m_fields->addItem(candidate.FieldName);
-    m_noFields->setVisible(m_fields->count() == 0);
 }
 
 void TWebFormExportFormGetTxtForm::InsertField(const QString &name, bool confirm)

@@ -9,10 +9,9 @@
 #include <QList>
 #include <memory>
 
-class QLabel;
-class QListWidget;
+#include "CElementFieldList.h"
+
 class QPlainTextEdit;
-class QTabBar;
 class TBaseElementHintForm;
 
 class TWebFormExportFormGetTxtForm : public TBaseForm
@@ -32,9 +31,9 @@ public:
     void InsertField(const QString &name, bool confirm);
 
     QPlainTextEdit *Memo() const { return m_memo; }
-    QTabBar *PageTabs() const { return m_tabs; }
-    QListWidget *FieldList() const { return m_fields; }
-    QLabel *NoFieldsLabel() const { return m_noFields; }
+    QTabBar *PageTabs() const { return m_fieldList->PageTabs(); }
+    QListWidget *FieldList() const { return m_fieldList->FieldList(); }
+    QLabel *NoFieldsLabel() const { return m_fieldList->NoFieldsLabel(); }
     TBaseElementHintForm *Picker() const { return m_picker.get(); }
 
 protected:
@@ -42,17 +41,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void FillFields();
-
-    struct TCandidate
-    {
-        QString FieldName;
-        int Page;
-    };
-    QList<TCandidate> m_candidates;
     QPlainTextEdit *m_memo;
-    QTabBar *m_tabs;
-    QListWidget *m_fields;
-    QLabel *m_noFields;
+    TElementFieldList *m_fieldList;
     std::unique_ptr<TBaseElementHintForm> m_picker;
 };

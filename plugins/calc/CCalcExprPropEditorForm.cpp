@@ -10,10 +10,8 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTextCursor>
 
 namespace {
@@ -49,17 +47,7 @@ TCalcExprPropEditorForm::TCalcExprPropEditorForm(TCalc *box, QWidget *owner)
     m_memo->setPlainText(box->CalcExpression());
     m_memo->moveCursor(QTextCursor::End);
 
-    m_tabs = new QTabBar(this);
-    m_tabs->setObjectName(QStringLiteral("FieldTabs"));
-    m_tabs->addTab(QStringLiteral("All"));
-    const int pages = GlobalPagesPageControl ? GlobalPagesPageControl->PageCount() : 0;
-    if (pages > 1)
-        for (int i = 1; i <= pages; ++i)
-            m_tabs->addTab(QString::number(i));
-    m_fields = new QListWidget(this);
-    m_fields->setObjectName(QStringLiteral("FieldList"));
-    m_noFields = new QLabel(QStringLiteral("No fields available on this page."), this);
-    m_noFields->setObjectName(QStringLiteral("NoFieldsLabel"));
+    m_fieldList = new TElementFieldList(QStringLiteral("No fields available on this page."), this);
 
     auto *keypad = new QGridLayout;
     const char *keys[] = {"7", "8", "9", "(", ")", "4", "5", "6", "^",
@@ -82,9 +70,7 @@ TCalcExprPropEditorForm::TCalcExprPropEditorForm(TCalc *box, QWidget *owner)
 
     grid->addWidget(new QLabel(QStringLiteral("Expression"), this), 0, 0);
     grid->addWidget(m_memo, 1, 0, 1, 2);
-    grid->addWidget(m_tabs, 2, 0);
-    grid->addWidget(m_fields, 3, 0);
-    grid->addWidget(m_noFields, 3, 0, Qt::AlignCenter);
+    grid->addWidget(m_fieldList, 2, 0, 2, 1);
     grid->addLayout(keypad, 3, 1, Qt::AlignTop);
     grid->addWidget(hint, 4, 0, 1, 2);
     grid->addWidget(buttons, 5, 0, 1, 2);
@@ -98,11 +84,9 @@ TCalcExprPropEditorForm::TCalcExprPropEditorForm(TCalc *box, QWidget *owner)
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_tabs, &QTabBar::currentChanged, this, [this] { FillFields(); });
-    connect(m_fields, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { PickName(item->text(), false); });
-    connect(m_fields, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *item) { PickName(item->text(), true); });
+    m_fieldList->OnPick = [this](const QString &name, bool accept) {
+        PickName(name, accept);
+    };
 
     if (TComponent *owner = box->Owner()) {
         QList<TComponent *> components;
@@ -111,12 +95,13 @@ TCalcExprPropEditorForm::TCalcExprPropEditorForm(TCalc *box, QWidget *owner)
                 element && MayBeUsed(element, box))
                 components.append(owner->Components(i));
         Global_FileNameSort(components);
+        QList<std::pair<QString, int>> candidates;
         for (TComponent *component : std::as_const(components))
-            m_candidates.append({component->Name(),
-                                 PageIndexOf(static_cast<TBasePgCtrl *>(
-                                     qobject_cast<TVisualPgCtrl *>(component->Object())))});
+            candidates.append({component->Name(),
+                               PageIndexOf(static_cast<TBasePgCtrl *>(
+                                   qobject_cast<TVisualPgCtrl *>(component->Object())))});
+        m_fieldList->SetCandidates(std::move(candidates));
     }
-    FillFields();
 }
 
 TCalcExprPropEditorForm::~TCalcExprPropEditorForm()
@@ -136,17 +121,6 @@ bool TCalcExprPropEditorForm::Edit(TCalc *box, QString &value)
 QString TCalcExprPropEditorForm::Expression() const
 {
     return m_memo->toPlainText();
-}
-
-void TCalcExprPropEditorForm::FillFields()
-{
-    // Tab 0 is "All"; tab n shows page n.
-    const int page = m_tabs->currentIndex() - 1;
-    m_fields->clear();
-    for (const auto &[name, index] : std::as_const(m_candidates))
-        if (page < 0 || index == page)
-            m_fields->addItem(name);
-    m_noFields->setVisible(m_fields->count() == 0);
 }
 
 void TCalcExprPropEditorForm::PickName(const QString &name, bool accept)

@@ -7,10 +7,9 @@
 
 #include <QStringList>
 
-class QLabel;
-class QListWidget;
+#include "CElementFieldList.h"
+
 class QPlainTextEdit;
-class QTabBar;
 class TBaseElementHintForm;
 class TCalc;
 
@@ -26,9 +25,9 @@ public:
 
     QString Expression() const;
     QPlainTextEdit *ExprMemo() const { return m_memo; }
-    QListWidget *FieldList() const { return m_fields; }
-    QTabBar *PageTabs() const { return m_tabs; }
-    QLabel *NoFieldsLabel() const { return m_noFields; }
+    QListWidget *FieldList() const { return m_fieldList->FieldList(); }
+    QTabBar *PageTabs() const { return m_fieldList->PageTabs(); }
+    QLabel *NoFieldsLabel() const { return m_fieldList->NoFieldsLabel(); }
     TBaseElementHintForm *Picker() const { return m_picker; }
 
     // A name clicked (selected in the memo) or double-clicked (caret after it).
@@ -41,14 +40,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void FillFields();
-
     TCalc *m_box;
     QPlainTextEdit *m_memo = nullptr;
-    QTabBar *m_tabs = nullptr;
-    QListWidget *m_fields = nullptr;
-    QLabel *m_noFields = nullptr;
+    TElementFieldList *m_fieldList = nullptr;
     TBaseElementHintForm *m_picker = nullptr; // own window, freed with the form
-    // Name and page (from 0) of every element that may be used.
-    QList<std::pair<QString, int>> m_candidates;
 };
