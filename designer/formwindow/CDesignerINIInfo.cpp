@@ -7,9 +7,7 @@
 #include <climits>
 
 namespace {
-constexpr int kTabOrderDialogDefault = 32;
 constexpr int kNone = INT_MIN;
-const QString kTabOrderDialog = QStringLiteral("TabOrderDialog");
 
 QString Key(const char *key)
 {
@@ -28,20 +26,10 @@ TDesignerINIInfo::TDesignerINIInfo(const QString &iniFile) : TFillerINIInfo(iniF
     m_expanded = INIReadStr(ini, App, Key("Expanded"), QString()).split(u',', Qt::SkipEmptyParts);
     m_splitter = INIReadInt(ini, App, Key("Splitter"), TPropertyGrid::DefaultSplitter);
     m_lastExportDir = INIReadStr(ini, App, Key("LastExportDir"), QString());
-    m_tabOrderDialogPos
-        = QPoint(INIReadInt(ini, kTabOrderDialog, Key("Left"), kTabOrderDialogDefault),
-                 INIReadInt(ini, kTabOrderDialog, Key("Top"), kTabOrderDialogDefault));
-    m_tabOrderDialogPosRead = m_tabOrderDialogPos;
     ReadTool(twPalette, false);
     ReadTool(twProperties, true);
     if (Recents().isEmpty())
         SetRecents(DefaultRecents());
-}
-
-TDesignerINIInfo::~TDesignerINIInfo()
-{
-    SetInt(kTabOrderDialog, "Left", m_tabOrderDialogPos.x(), m_tabOrderDialogPosRead.x());
-    SetInt(kTabOrderDialog, "Top", m_tabOrderDialogPos.y(), m_tabOrderDialogPosRead.y());
 }
 
 QStringList TDesignerINIInfo::DefaultRecents()

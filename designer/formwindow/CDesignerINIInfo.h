@@ -17,7 +17,7 @@ public:
     enum TToolWindow { twPalette, twProperties };
 
     explicit TDesignerINIInfo(const QString &iniFile);
-    ~TDesignerINIInfo() override;
+    ~TDesignerINIInfo() override = default;
 
     // What a recent list that is empty after reading becomes.
     static QStringList DefaultRecents();
@@ -34,10 +34,6 @@ public:
     void SetSplitter(int width);
     QString LastExportDir() const { return m_lastExportDir; }
     void SetLastExportDir(const QString &folder);
-
-    // Kept while the program runs (the dialog is freed with each document), written on exit.
-    QPoint TabOrderDialogPos() const { return m_tabOrderDialogPos; }
-    void SetTabOrderDialogPos(const QPoint &pos) { m_tabOrderDialogPos = pos; }
 
     // The section a tool window's keys are kept in: "Palette" or "Properties".
     static QString SectionOf(TToolWindow window);
@@ -71,7 +67,5 @@ private:
     QStringList m_expanded;
     int m_splitter;
     QString m_lastExportDir;
-    QPoint m_tabOrderDialogPos;
-    QPoint m_tabOrderDialogPosRead;
     TToolSettings m_tools[2];
 };
