@@ -30,6 +30,7 @@
 namespace {
 // The hidden-field kind: it keeps its size.
 constexpr int kHiddenFieldKind = 220;
+constexpr int kPdfViewKind = 100;
 
 const struct
 {
@@ -188,9 +189,9 @@ void TDesignerMainForm::CreateMenus()
     add(element, "ElementTabOrder", QStringLiteral("TAB Order..."), QKeySequence(Qt::Key_F11),
         [this] { ToggleTabOrderDialog(); })
         ->setShortcutContext(Qt::ApplicationShortcut);
-    add(element, "ElementFind", QStringLiteral("Find..."), QKeySequence(Qt::Key_F12),
-        [this] { ToggleFindDialog(); })
-        ->setShortcutContext(Qt::ApplicationShortcut);
+    add(element, "ElementFind", QStringLiteral("Find..."), QKeySequence(Qt::Key_F12), [this] {
+        ToggleFindDialog();
+    })->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void TDesignerMainForm::CreateToolBars()
@@ -540,8 +541,14 @@ void TDesignerMainForm::Dispatch(TMessage &message)
         GlobalNotifyCtrls(message.Msg, message.WParam, 0, true);
         return;
     case VRMSGBasePgCtrlNameChanged:
-        if (!GlobalLoadingProject && !GlobalPasting && !GlobalAddingControl)
+        if (!GlobalLoadingProject && !GlobalPasting && !GlobalAddingControl) {
             ElementsChangedForDialogs(true, true);
+            // Page backgrounds name the PDF view they show; a renamed view keeps them.
+            const auto *renamed = ParamObject<TBasePgCtrl>(message.WParam);
+            const auto *oldName = reinterpret_cast<const QString *>(message.LParam);
+            if (renamed && oldName && renamed->ClassTypeID() == kPdfViewKind && GlobalProjectProps)
+                GlobalProjectProps->RenamedNVCtrl(*oldName, renamed->Name());
+        }
         break;
     case VRMSGReadOnlyChanged:
         ElementsChangedForDialogs(true, false);

@@ -501,6 +501,18 @@ void TProjectProps::DestroyingNVCtrl(const QObject *element)
     }
 }
 
+void TProjectProps::RenamedNVCtrl(const QString &oldName, const QString &newName)
+{
+    // An empty old name is an element being named for the first time, which no link names.
+    if (oldName.isEmpty() || oldName == newName)
+        return;
+    for (TProjectPropsPageProps *page : m_pages) {
+        TPropGroupPDF *pdf = page->PageBackgroundProps()->PagePDFProps();
+        if (pdf->PDFLink().compare(oldName, Qt::CaseInsensitive) == 0)
+            pdf->RenamePDFLink(newName);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // TProjectPagePaintBox
 

@@ -201,6 +201,8 @@ public:
     void ClonePgProps(int sourceIndex, TProjectPropsPageProps *destination) const;
     // A PDF view element is going: pages showing it lose their link.
     void DestroyingNVCtrl(const QObject *element);
+    // A PDF view element was renamed: pages showing it follow the new name.
+    void RenamedNVCtrl(const QString &oldName, const QString &newName);
 
     virtual void RegisterPropertyEditors() { }
 

@@ -54,4 +54,12 @@ TEST_F(PdfPaneInDesigner, APdfAsThePageFileMakesAViewThatShowsItsFirstPage)
                 && qAbs(qBlue(p) - 51) < 24;
         }
     EXPECT_GT(red, 20000);
+
+    // Renamed, the view keeps the page showing it, and undo takes both names back.
+    const QString first = link->PDFLink();
+    ASSERT_TRUE(window->Rename(pane, QStringLiteral("Brochure")));
+    EXPECT_EQ(link->PDFLink(), QStringLiteral("Brochure"));
+    window->EditCommand(TDesignerMainForm::ecUndo);
+    EXPECT_EQ(Global_FormElementRef(first), pane);
+    EXPECT_EQ(link->PDFLink(), first);
 }
