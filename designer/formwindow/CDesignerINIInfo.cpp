@@ -1,7 +1,6 @@
 #include "CDesignerINIInfo.h"
 
 #include "CAppPaths.h"
-#include "CPropertyGrid.h"
 #include "Cini.h"
 
 #include <climits>
@@ -23,8 +22,6 @@ TDesignerINIInfo::TDesignerINIInfo(const QString &iniFile) : TFillerINIInfo(iniF
     m_objectToolBar = INIReadBool(ini, App, Key("ObjectToolBar"), true);
     m_pageToolBar = INIReadBool(ini, App, Key("PageToolBar"), true);
     m_welcome = INIReadBool(ini, App, Key("Welcome"), true);
-    m_expanded = INIReadStr(ini, App, Key("Expanded"), QString()).split(u',', Qt::SkipEmptyParts);
-    m_splitter = INIReadInt(ini, App, Key("Splitter"), TPropertyGrid::DefaultSplitter);
     m_lastExportDir = INIReadStr(ini, App, Key("LastExportDir"), QString());
     ReadTool(twPalette, false);
     ReadTool(twProperties, true);
@@ -72,26 +69,6 @@ void TDesignerINIInfo::SetBool(bool &field, bool value, const QString &section, 
         return;
     field = value;
     INIWriteBool(IniFile(), section, Key(key), value);
-}
-
-void TDesignerINIInfo::SetInt(const QString &section, const char *key, int value, int was)
-{
-    if (value != was)
-        INIWriteInt(IniFile(), section, Key(key), value);
-}
-
-void TDesignerINIInfo::SetExpanded(const QStringList &rows)
-{
-    if (rows == m_expanded)
-        return;
-    m_expanded = rows;
-    INIWriteStr(IniFile(), App, Key("Expanded"), rows.join(u','));
-}
-
-void TDesignerINIInfo::SetSplitter(int width)
-{
-    SetInt(App, "Splitter", width, m_splitter);
-    m_splitter = width;
 }
 
 void TDesignerINIInfo::SetLastExportDir(const QString &folder)

@@ -1,12 +1,11 @@
 #pragma once
 // The designer's settings: the filler's, and the designer's own keys (its
-// toolbars, the welcome screen, the tool windows' places, the inspector's rows
-// and the last export folder). A first start offers the tutorials and examples
-// as recent documents.
+// toolbars, the welcome screen, the tool windows' places and the last export
+// folder). The inspector and the TAB order dialog keep their own keys. A first
+// start offers the tutorials and examples as recent documents.
 
 #include "CFillerINIInfo.h"
 
-#include <QPoint>
 #include <QRect>
 #include <optional>
 
@@ -28,10 +27,6 @@ public:
     void SetPageToolBar(bool value) { SetBool(m_pageToolBar, value, App, "PageToolBar"); }
     bool Welcome() const { return m_welcome; }
     void SetWelcome(bool value) { SetBool(m_welcome, value, App, "Welcome"); }
-    QStringList Expanded() const { return m_expanded; }
-    void SetExpanded(const QStringList &rows);
-    int Splitter() const { return m_splitter; }
-    void SetSplitter(int width);
     QString LastExportDir() const { return m_lastExportDir; }
     void SetLastExportDir(const QString &folder);
 
@@ -58,14 +53,11 @@ private:
         std::optional<QRect> Bounds;
     };
     void SetBool(bool &field, bool value, const QString &section, const char *key);
-    void SetInt(const QString &section, const char *key, int value, int was);
     void ReadTool(TToolWindow window, bool dockedLeft);
 
     bool m_objectToolBar = true;
     bool m_pageToolBar = true;
     bool m_welcome = true;
-    QStringList m_expanded;
-    int m_splitter;
     QString m_lastExportDir;
     TToolSettings m_tools[2];
 };
