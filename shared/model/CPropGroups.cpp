@@ -8,6 +8,11 @@
 #include "CPropGroupOwner.h"
 
 #include <QWidget>
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <typeinfo>
 
 namespace {
 constexpr int kResizeConfirmationTopic = 56;
@@ -50,14 +55,57 @@ int TPropGroup::GetHlpCtx(const QString &name, std::span<const TPropHlpCtx> tabl
     return 0;
 }
 
+namespace {
+// Where an owner's element and component parts lie, found once per kind of owner:
+// a cross cast walks the class tree, and every change of every group asks for both.
+struct TOwnerCasts
+{
+    // By name: a plug-in's type may unload and another take its address.
+    std::string Type;
+    std::optional<std::ptrdiff_t> Element;
+    std::optional<std::ptrdiff_t> Component;
+};
+
+template<class T>
+std::optional<std::ptrdiff_t> CastOffset(QObject *owner)
+{
+    T *cast = dynamic_cast<T *>(owner);
+    if (!cast)
+        return std::nullopt;
+    return reinterpret_cast<char *>(cast) - reinterpret_cast<char *>(owner);
+}
+
+// The casts depend on the owner's dynamic type alone; forms hold few kinds.
+const TOwnerCasts &OwnerCasts(QObject *owner)
+{
+    thread_local std::array<TOwnerCasts, 8> kinds;
+    thread_local std::size_t next = 0;
+    const char *type = typeid(*owner).name();
+    for (const TOwnerCasts &kind : kinds)
+        if (kind.Type == type)
+            return kind;
+    TOwnerCasts &kind = kinds[next];
+    next = (next + 1) % kinds.size();
+    kind = {type, CastOffset<TPropGroupOwner>(owner), CastOffset<TComponent>(owner)};
+    return kind;
+}
+
+template<class T>
+T *CastAt(QObject *owner, const std::optional<std::ptrdiff_t> &offset)
+{
+    return offset ? reinterpret_cast<T *>(reinterpret_cast<char *>(owner) + *offset) : nullptr;
+}
+} // namespace
+
 TPropGroupOwner *TPropGroup::Element() const
 {
-    return dynamic_cast<TPropGroupOwner *>(m_owner);
+    return m_owner ? CastAt<TPropGroupOwner>(m_owner, OwnerCasts(m_owner).Element) : nullptr;
 }
 
 bool TPropGroup::OwnerLoading() const
 {
-    const auto *component = dynamic_cast<TComponent *>(m_owner);
+    const TComponent *component
+        = m_owner ? CastAt<TComponent>(m_owner, OwnerCasts(m_owner).Component) : nullptr;
     return component && component->IsLoading();
 }
 
