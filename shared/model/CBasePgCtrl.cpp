@@ -53,8 +53,12 @@ const TPlugInKind *GlobalPlugInKind(int kind)
 // TBasePgCtrl
 
 TBasePgCtrl::TBasePgCtrl(TComponent *owner)
-    : QWidget(nullptr), TComponent(this, owner), m_propHelper(new TPropHelper(this))
+    : QWidget(nullptr), TComponent(this, owner), m_propHelper(nullptr)
 {
+    // Nothing watches a new element gain its helper; a child event is dear in large forms.
+    setAttribute(Qt::WA_NoChildEventsFromChildren);
+    m_propHelper = new TPropHelper(this);
+    setAttribute(Qt::WA_NoChildEventsFromChildren, false);
     // Elements paint their own background; nothing shows through unless they say so.
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }

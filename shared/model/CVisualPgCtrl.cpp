@@ -31,7 +31,10 @@ TVisualPgCtrl::~TVisualPgCtrl()
 
 void TVisualPgCtrl::AfterConstruction()
 {
-    // The kind's factories run here, where virtual calls reach it.
+    // The kind's factories run here, where virtual calls reach it. Nothing watches
+    // an element gain its groups, and a child event for each is dear in large forms.
+    const bool quiet = testAttribute(Qt::WA_NoChildEventsFromChildren);
+    setAttribute(Qt::WA_NoChildEventsFromChildren);
     m_border = CreateBorderProps();
     m_character = CreateCharacterProps();
     m_fill = CreateFillProps();
@@ -41,6 +44,7 @@ void TVisualPgCtrl::AfterConstruction()
     m_posSize = new TPropGroupPosSize(this);
     m_tabOn = CreateTABOnProps();
     m_validation = CreateValidationProps();
+    setAttribute(Qt::WA_NoChildEventsFromChildren, quiet);
     TBasePgCtrl::AfterConstruction();
     PropGroupFontChanged();
     SetValidationErrMsgs();
@@ -293,9 +297,17 @@ void TVisualPgCtrl::PropGroupFontChanged()
     // Sized here too, so that the widget takes its font once: each change is dear.
     f.setPixelSize(RelFontPixels(ParentPage(), this, m_character->CharacterSize()));
     setFont(f);
-    QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, ColorToQColor(m_character->CharacterColor()));
-    setPalette(pal);
+    // Elements mostly start from the same palette and take the same colour: the
+    // palette made for the last of them serves the next.
+    thread_local QPalette from, made;
+    const QPalette &own = palette();
+    const QColor color = ColorToQColor(m_character->CharacterColor());
+    if (!own.isCopyOf(from) || made.color(QPalette::WindowText) != color) {
+        from = own;
+        made = own;
+        made.setColor(QPalette::WindowText, color);
+    }
+    setPalette(made);
 }
 
 bool TVisualPgCtrl::PropGroupIsFixedStyle() const
