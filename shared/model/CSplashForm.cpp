@@ -70,7 +70,13 @@ void TSplashForm::UpdateProgressBar(int position)
     // Painting is dearer than reading: repaint only when the shown percentage moves.
     const int max = qMax(1, m_gauge->maximum());
     const bool moved = qint64(position) * 100 / max != qint64(m_gauge->value()) * 100 / max;
+    if (!moved || !m_gauge->isVisible()) {
+        m_gauge->setValue(position);
+        return;
+    }
+    // The gauge would paint a large step itself: held back, it paints once, here.
+    m_gauge->setUpdatesEnabled(false);
     m_gauge->setValue(position);
-    if (moved && m_gauge->isVisible())
-        m_gauge->repaint();
+    m_gauge->setUpdatesEnabled(true);
+    m_gauge->repaint();
 }
