@@ -281,8 +281,8 @@ private:
                 if (value.Int < min || value.Int > max)
                     return std::nullopt;
             }
-            QVariant v(qlonglong(value.Int));
-            return v.convert(type) ? std::optional<QVariant>(v) : std::nullopt;
+            // In range for the type, so its bits are the value's: no conversion needed.
+            return OrdinalVariant(type, value.Int);
         }
         case TKind::Enumeration: {
             const QMetaEnum e = info.Prop.enumerator();
