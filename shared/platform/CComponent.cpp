@@ -24,8 +24,10 @@ void TComponent::SetName(const QString &name)
         return;
     if (!name.isEmpty() && !IsValidIdent(name))
         throw EComponentError(QStringLiteral("\"%1\" is not a valid component name").arg(name));
+    // The owner's key for the name, made once: forms name thousands of elements.
+    const QString key = m_owner ? name.toLower() : QString();
     if (m_owner && !name.isEmpty()) {
-        TComponent *other = m_owner->FindComponent(name);
+        TComponent *other = m_owner->m_names.value(key);
         if (other && other != this)
             throw EComponentError(QStringLiteral("A component named %1 already exists").arg(name));
     }
@@ -33,7 +35,7 @@ void TComponent::SetName(const QString &name)
         if (!m_name.isEmpty())
             m_owner->m_names.remove(m_name.toLower());
         if (!name.isEmpty())
-            m_owner->m_names.insert(name.toLower(), this);
+            m_owner->m_names.insert(key, this);
     }
     m_name = name;
     m_self->setObjectName(name);
