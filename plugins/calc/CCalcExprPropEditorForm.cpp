@@ -37,7 +37,7 @@ TCalcExprPropEditorForm::TCalcExprPropEditorForm(TCalc *box, QWidget *owner)
     setObjectName(QStringLiteral("CalcExprPropEditorForm"));
     // Captions are plain, as every dialog's is here.
     setWindowTitle(QStringLiteral("Expression"));
-    setProperty("HelpTopic", 68);
+    setProperty("HelpContext", 68);
     setWindowFlag(Qt::Tool);
     auto *grid = new QGridLayout(this);
 

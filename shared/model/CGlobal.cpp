@@ -583,7 +583,7 @@ bool GlobalGetTextDlg(const QString &text, const QString &caption, bool singleLi
     TStringPropEditForm dlg(QApplication::activeWindow(), singleLine);
     if (!caption.trimmed().isEmpty())
         dlg.setWindowTitle(caption.trimmed());
-    dlg.setProperty("HelpTopic", helpTopic);
+    dlg.setProperty("HelpContext", helpTopic);
     dlg.SetText(text);
     result = text;
     if (DialogService().ExecModal(dlg) != QDialog::Accepted)

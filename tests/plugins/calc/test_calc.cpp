@@ -342,7 +342,7 @@ TEST_F(Calc, ExpressionEditorListsKeysAndPicks)
 
     TCalcExprPropEditorForm form(box);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Expression"));
-    EXPECT_EQ(form.property("HelpTopic").toInt(), 68);
+    EXPECT_EQ(form.property("HelpContext").toInt(), 68);
     EXPECT_EQ(form.ExprMemo()->textCursor().position(), 4);
     QStringList listed;
     for (int i = 0; i < form.FieldList()->count(); ++i)
