@@ -203,21 +203,22 @@ TEST_F(OnlineHelp, ShippedMapsNameAPageForEveryTopic)
 }
 
 // The filler's windows with the shipped maps: F1 as the user presses it.
+// The programs' folder, where the shipped maps lie, for the guard's lifetime.
+struct TShippedMaps
+{
+    TShippedMaps() { GlobalExecPath = QStringLiteral(VELORA_BIN_DIR "/"); }
+    ~TShippedMaps() { GlobalExecPath = m_saved; }
+    TShippedMaps(const TShippedMaps &) = delete;
+    TShippedMaps &operator=(const TShippedMaps &) = delete;
+
+private:
+    const QString m_saved = GlobalExecPath;
+};
+
 class FillerHelpKey : public TFillerWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        TFillerWindowTest::SetUp();
-        m_savedExecPath = GlobalExecPath;
-        GlobalExecPath = QStringLiteral(VELORA_BIN_DIR "/");
-    }
-    void TearDown() override
-    {
-        TFillerWindowTest::TearDown();
-        GlobalExecPath = m_savedExecPath;
-    }
-    QString m_savedExecPath;
+    TShippedMaps m_maps;
 };
 
 TEST_F(FillerHelpKey, F1OpensThePageOfTheWindowWithTheKeysAndClosesPopups)
@@ -252,18 +253,7 @@ TEST_F(FillerHelpKey, F1OpensThePageOfTheWindowWithTheKeysAndClosesPopups)
 class DesignerHelpKey : public DesignerWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        DesignerWindowTest::SetUp();
-        m_savedExecPath = GlobalExecPath;
-        GlobalExecPath = QStringLiteral(VELORA_BIN_DIR "/");
-    }
-    void TearDown() override
-    {
-        DesignerWindowTest::TearDown();
-        GlobalExecPath = m_savedExecPath;
-    }
-    QString m_savedExecPath;
+    TShippedMaps m_maps;
 };
 
 TEST_F(DesignerHelpKey, F1OnTheSurfaceAndInTheInspectorOpensTheirPages)

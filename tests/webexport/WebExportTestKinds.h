@@ -6,6 +6,7 @@
 #include "CClassRegistry.h"
 #include "CPropGroups.h"
 #include "CVisualPgCtrlNumeric.h"
+#include "ProgramRun.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -96,19 +97,12 @@ public:
     }
 };
 
-struct TToolRun
-{
-    int ExitCode = -1;
-    QString Out;
-    QString Err;
-};
-
-inline TToolRun RunTool(const QString &program, const QStringList &arguments,
-                        const QByteArray &input = {})
+inline TRun RunTool(const QString &program, const QStringList &arguments,
+                    const QByteArray &input = {})
 {
     QProcess process;
     process.start(program, arguments);
-    TToolRun run;
+    TRun run;
     if (!process.waitForStarted(10000))
         return run;
     process.write(input);
@@ -158,9 +152,8 @@ parser.feed(sys.stdin.buffer.read().decode('utf-8'))
 parser.close()
 print(json.dumps(parser.tags))
 )PY";
-    const TToolRun run
-        = RunTool(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromLatin1(script)},
-                  html.toUtf8());
+    const TRun run = RunTool(QStringLiteral("python3"),
+                             {QStringLiteral("-c"), QString::fromLatin1(script)}, html.toUtf8());
     return QJsonDocument::fromJson(run.Out.toUtf8()).array();
 }
 

@@ -312,7 +312,7 @@ TEST_F(WebExport, PhpScriptKeepsValuesInTheirPlace)
     const TWebExportFiles files = WebExportFiles(settings, dir.path());
     ASSERT_EQ(WriteWebExport(settings, files), QString());
 
-    const TToolRun lint = RunTool(QStringLiteral("php"), {QStringLiteral("-l"), files.Script});
+    const TRun lint = RunTool(QStringLiteral("php"), {QStringLiteral("-l"), files.Script});
     EXPECT_EQ(lint.ExitCode, 0) << lint.Out.toStdString() << lint.Err.toStdString();
 
     const QString prepend = dir.filePath(QStringLiteral("prepend.php"));
@@ -323,7 +323,7 @@ TEST_F(WebExport, PhpScriptKeepsValuesInTheirPlace)
         "'Mail' => \"eve@example.org\\r\\nCc: spam@example.org\", 'GroupID3' => 'Yes');\n");
     values.close();
     const QString mail = dir.filePath(QStringLiteral("mail.txt"));
-    const TToolRun run
+    const TRun run
         = RunTool(QStringLiteral("php"),
                   {QStringLiteral("-d"), QStringLiteral("auto_prepend_file=") + prepend,
                    QStringLiteral("-d"), QStringLiteral("sendmail_path=cat > ") + mail,

@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -33,26 +32,9 @@ protected:
     QString Path(const QString &name) const { return dir.filePath(name); }
 
     // The designer as a script on a server starts it: no display, settings of its own.
-    TToolRun Designer(const QStringList &arguments) const
+    TRun Designer(const QStringList &arguments) const
     {
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("config")));
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(VELORA_BIN_DIR "/VeloraDesigner"), arguments);
-        TToolRun run;
-        if (!program.waitForFinished(60000) || program.exitStatus() != QProcess::NormalExit) {
-            program.kill();
-            program.waitForFinished();
-            return run;
-        }
-        run.ExitCode = program.exitCode();
-        run.Out = QString::fromLocal8Bit(program.readAllStandardOutput());
-        run.Err = QString::fromLocal8Bit(program.readAllStandardError());
-        return run;
+        return RunProgram("VeloraDesigner", arguments, Path(QStringLiteral("config")));
     }
 
     // A copy of the example with export settings given through the model, as the
@@ -119,7 +101,7 @@ TEST_F(WebExportCommand, EveryExampleExportsToAValidPageAndScript)
         const QString folder = Path(QFileInfo(name).completeBaseName());
         QDir().mkpath(folder);
         const QString html = folder + QStringLiteral("/page.html");
-        const TToolRun run = Designer({QStringLiteral("--export-html"), html, document});
+        const TRun run = Designer({QStringLiteral("--export-html"), html, document});
         // A form of texts and pictures alone has nothing to submit.
         if (run.Err.contains(QLatin1String(SWebExportNothing))) {
             EXPECT_EQ(run.ExitCode, 1);
@@ -129,12 +111,12 @@ TEST_F(WebExportCommand, EveryExampleExportsToAValidPageAndScript)
         ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
         EXPECT_TRUE(run.Out.contains(QStringLiteral("Export to \"page.html\" completed.")))
             << run.Out.toStdString();
-        const TToolRun tidy = RunTool(QStringLiteral("tidy"),
-                                      {QStringLiteral("-errors"), QStringLiteral("-q"), html});
+        const TRun tidy = RunTool(QStringLiteral("tidy"),
+                                  {QStringLiteral("-errors"), QStringLiteral("-q"), html});
         EXPECT_LT(tidy.ExitCode, 2) << tidy.Err.toStdString();
         EXPECT_FALSE(tidy.Err.contains(QLatin1String("Error:"))) << tidy.Err.toStdString();
-        const TToolRun lint = RunTool(
-            QStringLiteral("php"), {QStringLiteral("-l"), folder + QStringLiteral("/submit.php")});
+        const TRun lint = RunTool(QStringLiteral("php"),
+                                  {QStringLiteral("-l"), folder + QStringLiteral("/submit.php")});
         EXPECT_EQ(lint.ExitCode, 0) << lint.Out.toStdString() << lint.Err.toStdString();
     }
 }
@@ -145,7 +127,7 @@ TEST_F(WebExportCommand, FailuresGiveTheirReason)
     const QString example = QStringLiteral(VELORA_BUILD_DIR "/examples/Feedback.vld");
     const auto expectFailure
         = [this](const QStringList &arguments, const QString &reason, int code = 1) {
-              const TToolRun run = Designer(arguments);
+              const TRun run = Designer(arguments);
               EXPECT_EQ(run.ExitCode, code) << arguments.join(u' ').toStdString();
               EXPECT_TRUE(run.Err.contains(reason)) << reason.toStdString() << "\n---\n"
                                                     << run.Err.toStdString();
@@ -157,7 +139,7 @@ TEST_F(WebExportCommand, FailuresGiveTheirReason)
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write(QByteArray(200, 'x'));
     damaged.close();
-    const TToolRun run = Designer({QStringLiteral("--export-html"), out, damaged.fileName()});
+    const TRun run = Designer({QStringLiteral("--export-html"), out, damaged.fileName()});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_FALSE(run.Err.trimmed().isEmpty());
     // The examples come without a submit element.
@@ -183,7 +165,7 @@ TEST_F(WebExportCommand, FailuresGiveTheirReason)
 
     // And the same document exports once it has its settings; again over the old files.
     for (int pass = 0; pass < 2; ++pass) {
-        const TToolRun ok = Designer({QStringLiteral("--export-html"), out, document});
+        const TRun ok = Designer({QStringLiteral("--export-html"), out, document});
         EXPECT_EQ(ok.ExitCode, 0) << ok.Err.toStdString();
     }
     EXPECT_TRUE(QFile::exists(out));
